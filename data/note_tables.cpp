@@ -1,0 +1,46 @@
+#include "data/note_tables.h"
+
+namespace qly {
+
+namespace {
+using store::KeyDef;
+using store::TableDef;
+using F = NoteRecord::Field;
+
+TableDef noteTable(QString storeName, const RecordLayout& layout, std::vector<KeyDef> keys)
+{
+    TableDef def;
+    def.storeName = std::move(storeName);
+    def.layout = &layout;
+    def.keys = std::move(keys);
+    def.create = store::CreateWhenMissing::Yes;
+    def.makeRecord = [&layout] { return std::make_unique<NoteRecord>(layout); };
+    return def;
+}
+} // namespace
+
+const TableDef& notesTableDef()
+{
+    static const TableDef def = noteTable(
+        QStringLiteral("QLY\\!notes"), NoteRecord::notesLayout(),
+        {
+            {QStringLiteral("SNOT"), QStringLiteral("sno:SNOT"), {F::Reminder, F::ReminderDate, F::Topic}},
+            {QStringLiteral("MAINKEY"), QStringLiteral("sno:mainkey"), {F::Topic, F::NoteDate}},
+            {QStringLiteral("ALLNOTES"), QStringLiteral("sno:allnotes"), {F::NoteDate}},
+            {QStringLiteral("DONYET"), QStringLiteral("sno:Donyet"), {F::Done, F::ReminderDate}},
+        });
+    return def;
+}
+
+const TableDef& archiveTableDef()
+{
+    static const TableDef def = noteTable(
+        QStringLiteral("qly\\!Arcnotes"), NoteRecord::archiveLayout(),
+        {
+            {QStringLiteral("SNOT"), QStringLiteral("arc:SNOT"), {F::Reminder, F::ReminderDate, F::Topic}},
+            {QStringLiteral("ALLNOTES"), QStringLiteral("arc:allnotes"), {F::NoteDate}},
+        });
+    return def;
+}
+
+} // namespace qly

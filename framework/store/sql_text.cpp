@@ -1,0 +1,75 @@
+#include "store/sql_text.h"
+
+#include <QStringList>
+
+namespace qly::store::sql {
+
+QString quoted(const QString& identifier)
+{
+    QString escaped = identifier;
+    escaped.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + escaped + u'"';
+}
+
+QString tableName(const TableDef& def)
+{
+    return quoted(def.tableName());
+}
+
+QString indexName(const TableDef& def, const KeyDef& key)
+{
+    return def.tableName() + u'_' + key.name;
+}
+
+QString createTable(const TableDef& def)
+{
+    const RecordLayout& layout = *def.layout;
+    QStringList columns;
+    for (int i = 0; i < layout.fieldCount(); ++i) {
+        const QString column = quoted(layout.columnName(i));
+        columns << (layout.field(i).kind == FieldKind::Text
+                        ? column + QStringLiteral(" TEXT NOT NULL DEFAULT '' COLLATE QNOCASE")
+                        : column + QStringLiteral(" INTEGER NOT NULL DEFAULT 0"));
+    }
+    return QStringLiteral("CREATE TABLE %1 (%2)").arg(tableName(def), columns.join(QStringLiteral(", ")));
+}
+
+QString keyColumns(const TableDef& def, const KeyDef& key, int count, bool descending)
+{
+    QStringList columns;
+    const int n = count < 0 ? static_cast<int>(key.components.size()) : count;
+    for (int i = 0; i < n; ++i) {
+        QString column = quoted(def.layout->columnName(key.components[static_cast<size_t>(i)]));
+        if (descending)
+            column += QStringLiteral(" DESC");
+        columns << column;
+    }
+    return columns.join(u',');
+}
+
+QString keyPresent(const TableDef& def, const KeyDef& key)
+{
+    QStringList terms;
+    for (int field : key.components) {
+        const QString column = quoted(def.layout->columnName(field));
+        terms << (def.layout->field(field).kind == FieldKind::Text ? column + QStringLiteral(" <> ''")
+                                                                   : column + QStringLiteral(" <> 0"));
+    }
+    return u'(' + terms.join(QStringLiteral(" OR ")) + u')';
+}
+
+QString createIndex(const TableDef& def, const KeyDef& key)
+{
+    return QStringLiteral("CREATE INDEX %1 ON %2(%3) WHERE %4")
+        .arg(quoted(indexName(def, key)), tableName(def), keyColumns(def, key), keyPresent(def, key));
+}
+
+QString selectColumns(const TableDef& def)
+{
+    QStringList columns{QStringLiteral("rowid")};
+    for (int i = 0; i < def.layout->fieldCount(); ++i)
+        columns << quoted(def.layout->columnName(i));
+    return columns.join(u',');
+}
+
+} // namespace qly::store::sql

@@ -1,0 +1,27 @@
+#pragma once
+// The SQL the store writes for a table declaration: table, key indexes and key-order queries.
+// Text columns hold values without trailing blanks and declare the QNOCASE collation; date
+// columns hold day counts. A key's index is partial (records with every component empty are
+// left out) and every key-order query repeats the index's WHERE text verbatim so that SQLite's
+// planner can use the index.
+
+#include "store/table_def.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace qly::store::sql {
+
+QString quoted(const QString& identifier);
+QString tableName(const TableDef& def);                 // "notes", quoted
+QString indexName(const TableDef& def, const KeyDef& key);  // notes_SNOT, unquoted
+QString createTable(const TableDef& def);
+QString createIndex(const TableDef& def, const KeyDef& key);
+// ("reminder" <> '' OR "reminderdate" <> 0 OR "topic" <> '')
+QString keyPresent(const TableDef& def, const KeyDef& key);
+// "rowid", then every field's column, in layout order.
+QString selectColumns(const TableDef& def);
+// "reminder","reminderdate","topic" (first count components; all when count < 0)
+QString keyColumns(const TableDef& def, const KeyDef& key, int count = -1, bool descending = false);
+
+} // namespace qly::store::sql

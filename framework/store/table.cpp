@@ -1,0 +1,459 @@
+#include "store/table.h"
+
+#include "store/faults.h"
+#include "store/sql_text.h"
+
+#include <QStringList>
+
+#include <sqlite3.h>
+
+namespace qly::store {
+
+// ---- Table ----
+
+Table::Table(TableDef def) : m_def(std::move(def)) {}
+
+Table::~Table()
+{
+    Thread::dropLocalsOf(this);
+}
+
+TableInstance& Table::on(Thread& thread)
+{
+    return thread.local<TableInstance>(this, [this] {
+        auto record = m_def.makeRecord ? m_def.makeRecord() : std::make_unique<Record>(*m_def.layout);
+        return std::make_unique<TableInstance>(*this, std::move(record));
+    });
+}
+
+// ---- TableInstance ----
+
+TableInstance::TableInstance(const Table& table, std::unique_ptr<Record> buffer)
+    : m_def(table.def()), m_buffer(std::move(buffer))
+{
+    m_buffer->clear();
+}
+
+TableInstance::~TableInstance()
+{
+    close();
+}
+
+QString TableInstance::path() const
+{
+    return m_file ? m_file->path() : resolveDataFilePath(m_def.dataFileName());
+}
+
+Status TableInstance::open(Access access)
+{
+    if (isOpen())
+        return StoreError::of(FileAlreadyOpen, m_def.storeName);
+    Result<std::shared_ptr<DataFile>> file = DataFile::open(path(), access);
+    if (!file)
+        return file.error();
+    if (Status checked = file.value()->checkTable(m_def); !checked)
+        return checked;
+    m_file = std::move(file).value();
+    m_access = access;
+    m_current = 0;
+    return {};
+}
+
+void TableInstance::close()
+{
+    if (m_file && m_file->inTransaction())
+        m_file->rollback();
+    m_file.reset();
+    m_current = 0;
+}
+
+Status TableInstance::create()
+{
+    if (m_def.create == CreateWhenMissing::No)
+        return StoreError::of(NoCreateAttribute, m_def.storeName);
+    Result<std::shared_ptr<DataFile>> file = DataFile::create(path());
+    if (!file)
+        return file.error();
+    return file.value()->createTable(m_def);
+}
+
+Status TableInstance::rebuildKeys()
+{
+    std::shared_ptr<DataFile> file = m_file;
+    if (!file || file->access() != Access::ReadWrite) {
+        Result<std::shared_ptr<DataFile>> opened = DataFile::open(path(), Access::ReadWrite);
+        if (!opened)
+            return opened.error();
+        file = std::move(opened).value();
+    }
+    return file->rebuildKeys(m_def);
+}
+
+Status TableInstance::recoverLocks(std::chrono::seconds)
+{
+    return {};
+}
+
+Status TableInstance::requireOpen() const
+{
+    if (!m_file)
+        return StoreError::of(FileNotFound, m_def.storeName + QStringLiteral(" is not open"));
+    return {};
+}
+
+Status TableInstance::requireWritable() const
+{
+    if (Status open = requireOpen(); !open)
+        return open;
+    if (m_access != Access::ReadWrite || m_file->access() != Access::ReadWrite)
+        return StoreError::of(AccessDenied, m_def.storeName + QStringLiteral(" is open read-only"));
+    return {};
+}
+
+void TableInstance::bindRecord(Statement& stmt, int firstIndex) const
+{
+    const RecordLayout& layout = *m_def.layout;
+    for (int i = 0; i < layout.fieldCount(); ++i) {
+        if (layout.field(i).kind == FieldKind::Text)
+            stmt.bind(firstIndex + i, m_buffer->text(i));
+        else
+            stmt.bind(firstIndex + i, std::int64_t{m_buffer->date(i)});
+    }
+}
+
+void TableInstance::readRecord(sqlite3_stmt* stmt, Record& into) const
+{
+    const RecordLayout& layout = *m_def.layout;
+    for (int i = 0; i < layout.fieldCount(); ++i) {
+        const int column = i + 1; // column 0 is the row id
+        if (layout.field(i).kind == FieldKind::Text) {
+            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
+            into.setText(i, QString::fromUtf8(text, sqlite3_column_bytes(stmt, column)));
+        } else {
+            const sqlite3_int64 days = sqlite3_column_int64(stmt, column);
+            into.setDate(i, days > 0 && days <= lastDayCount() ? static_cast<DayCount>(days) : 0);
+        }
+    }
+}
+
+SqlValues TableInstance::keyValues(const Record& record, int key, int components) const
+{
+    SqlValues values;
+    const KeyDef& def = m_def.keys.at(static_cast<size_t>(key));
+    const int n = components < 0 ? static_cast<int>(def.components.size()) : components;
+    for (int i = 0; i < n; ++i) {
+        const int field = def.components[static_cast<size_t>(i)];
+        if (m_def.layout->field(field).kind == FieldKind::Text)
+            values.emplace_back(record.text(field));
+        else
+            values.emplace_back(std::int64_t{record.date(field)});
+    }
+    return values;
+}
+
+Status TableInstance::insert()
+{
+    if (Status writable = requireWritable(); !writable)
+        return writable;
+    if (auto fault = Faults::take(Operation::Insert))
+        return *fault;
+    const RecordLayout& layout = *m_def.layout;
+    QStringList columns, marks;
+    for (int i = 0; i < layout.fieldCount(); ++i) {
+        columns << sql::quoted(layout.columnName(i));
+        marks << QStringLiteral("?");
+    }
+    Result<Statement> stmt = m_file->prepare(QStringLiteral("INSERT INTO %1(%2) VALUES (%3)")
+                                                 .arg(sql::tableName(m_def), columns.join(u','),
+                                                      marks.join(u',')));
+    if (!stmt)
+        return stmt.error();
+    bindRecord(stmt.value(), 1);
+    const int rc = sqlite3_step(stmt.value().get());
+    if (rc != SQLITE_DONE)
+        return m_file->errorFrom(rc, m_def.storeName);
+    m_current = sqlite3_last_insert_rowid(m_file->handle());
+    return {};
+}
+
+Status TableInstance::update()
+{
+    if (Status writable = requireWritable(); !writable)
+        return writable;
+    if (m_current == 0)
+        return StoreError::of(RecordNotAvailable, m_def.storeName);
+    if (auto fault = Faults::take(Operation::Update))
+        return *fault;
+    const RecordLayout& layout = *m_def.layout;
+    QStringList assignments;
+    for (int i = 0; i < layout.fieldCount(); ++i)
+        assignments << sql::quoted(layout.columnName(i)) + QStringLiteral(" = ?");
+    Result<Statement> stmt = m_file->prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
+                                                 .arg(sql::tableName(m_def), assignments.join(u',')));
+    if (!stmt)
+        return stmt.error();
+    bindRecord(stmt.value(), 1);
+    stmt.value().bind(layout.fieldCount() + 1, std::int64_t{m_current});
+    const int rc = sqlite3_step(stmt.value().get());
+    if (rc != SQLITE_DONE)
+        return m_file->errorFrom(rc, m_def.storeName);
+    if (sqlite3_changes(m_file->handle()) == 0)
+        return StoreError::of(RecordNotAvailable, m_def.storeName);
+    return {};
+}
+
+Status TableInstance::remove()
+{
+    if (Status writable = requireWritable(); !writable)
+        return writable;
+    if (m_current == 0)
+        return StoreError::of(RecordNotAvailable, m_def.storeName);
+    if (auto fault = Faults::take(Operation::Delete))
+        return *fault;
+    Result<Statement> stmt = m_file->prepare(
+        QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(sql::tableName(m_def)));
+    if (!stmt)
+        return stmt.error();
+    stmt.value().bind(1, std::int64_t{m_current});
+    const int rc = sqlite3_step(stmt.value().get());
+    if (rc != SQLITE_DONE)
+        return m_file->errorFrom(rc, m_def.storeName);
+    if (sqlite3_changes(m_file->handle()) == 0)
+        return StoreError::of(RecordNotAvailable, m_def.storeName);
+    m_current = 0;
+    return {};
+}
+
+Status TableInstance::fetch(int key)
+{
+    if (Status open = requireOpen(); !open)
+        return open;
+    if (auto fault = Faults::take(Operation::Read))
+        return *fault;
+    const KeyDef& keyDef = m_def.keys.at(static_cast<size_t>(key));
+    QStringList terms{sql::keyPresent(m_def, keyDef)};
+    for (int field : keyDef.components)
+        terms << sql::quoted(m_def.layout->columnName(field)) + QStringLiteral(" = ?");
+    Result<Statement> stmt = m_file->prepare(
+        QStringLiteral("SELECT %1 FROM %2 WHERE %3 ORDER BY %4,rowid LIMIT 1")
+            .arg(sql::selectColumns(m_def), sql::tableName(m_def), terms.join(QStringLiteral(" AND ")),
+                 sql::keyColumns(m_def, keyDef)));
+    if (!stmt)
+        return stmt.error();
+    const SqlValues values = keyValues(*m_buffer, key, -1);
+    stmt.value().bindAll(1, values);
+    const int rc = sqlite3_step(stmt.value().get());
+    if (rc == SQLITE_DONE)
+        return StoreError::of(RecordNotAvailable, m_def.storeName);
+    if (rc != SQLITE_ROW)
+        return m_file->errorFrom(rc, m_def.storeName);
+    m_current = sqlite3_column_int64(stmt.value().get(), 0);
+    readRecord(stmt.value().get(), *m_buffer);
+    m_order = key;
+    m_positionKind = After;
+    m_positionValues = values;
+    m_positionRow = m_current;
+    return {};
+}
+
+Status TableInstance::fetchRow(qint64 id)
+{
+    if (Status open = requireOpen(); !open)
+        return open;
+    if (auto fault = Faults::take(Operation::Read))
+        return *fault;
+    Result<Statement> stmt = m_file->prepare(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?")
+                                                 .arg(sql::selectColumns(m_def), sql::tableName(m_def)));
+    if (!stmt)
+        return stmt.error();
+    stmt.value().bind(1, std::int64_t{id});
+    const int rc = sqlite3_step(stmt.value().get());
+    if (rc == SQLITE_DONE)
+        return StoreError::of(RecordNotAvailable, m_def.storeName);
+    if (rc != SQLITE_ROW)
+        return m_file->errorFrom(rc, m_def.storeName);
+    m_current = id;
+    readRecord(stmt.value().get(), *m_buffer);
+    return {};
+}
+
+void TableInstance::setOrder(int key)
+{
+    m_order = key;
+    m_positionKind = Unbounded;
+    m_positionValues.clear();
+    m_positionRow = 0;
+}
+
+void TableInstance::setPosition(int components)
+{
+    if (m_order < 0) {
+        setOrder(-1);
+        return;
+    }
+    m_positionKind = Seek;
+    m_positionValues = keyValues(*m_buffer, m_order, components);
+    m_positionRow = 0;
+}
+
+void TableInstance::setPositionAfter(const Row& row)
+{
+    m_positionKind = After;
+    m_positionValues = m_order < 0 ? SqlValues{} : keyValues(row.record, m_order, -1);
+    m_positionRow = row.id;
+}
+
+void TableInstance::setFilter(QString sql, SqlValues params)
+{
+    m_filterSql = std::move(sql);
+    m_filterParams = std::move(params);
+}
+
+QString TableInstance::readSql(Direction direction, int boundComponents) const
+{
+    const bool forward = direction == Direction::Forward;
+    QStringList terms;
+    QString orderBy;
+    if (m_order < 0) {
+        if (m_positionKind == After)
+            terms << (forward ? QStringLiteral("rowid > ?") : QStringLiteral("rowid < ?"));
+        orderBy = forward ? QStringLiteral("rowid") : QStringLiteral("rowid DESC");
+    } else {
+        const KeyDef& key = m_def.keys.at(static_cast<size_t>(m_order));
+        terms << sql::keyPresent(m_def, key);
+        if (m_positionKind == Seek) {
+            QStringList marks;
+            for (int i = 0; i < boundComponents; ++i)
+                marks << QStringLiteral("?");
+            terms << QStringLiteral("(%1) %2 (%3)")
+                         .arg(sql::keyColumns(m_def, key, boundComponents), forward ? u">=" : u"<=",
+                              marks.join(u','));
+        } else if (m_positionKind == After) {
+            QStringList marks;
+            for (size_t i = 0; i <= key.components.size(); ++i)
+                marks << QStringLiteral("?");
+            terms << QStringLiteral("(%1,rowid) %2 (%3)")
+                         .arg(sql::keyColumns(m_def, key), forward ? u">" : u"<", marks.join(u','));
+        }
+        orderBy = sql::keyColumns(m_def, key, -1, !forward) +
+                  (forward ? QStringLiteral(",rowid") : QStringLiteral(",rowid DESC"));
+    }
+    if (!m_filterSql.isEmpty())
+        terms << u'(' + m_filterSql + u')';
+    return QStringLiteral("SELECT %1 FROM %2%3 ORDER BY %4 LIMIT ?")
+        .arg(sql::selectColumns(m_def), sql::tableName(m_def),
+             terms.isEmpty() ? QString() : QStringLiteral(" WHERE ") + terms.join(QStringLiteral(" AND ")),
+             orderBy);
+}
+
+Result<std::vector<Row>> TableInstance::readPage(Direction direction, int count)
+{
+    if (Status open = requireOpen(); !open)
+        return open.error();
+    if (auto fault = Faults::take(Operation::Read))
+        return *fault;
+    std::vector<Row> rows;
+    if (count <= 0)
+        return rows;
+    Result<Statement> stmt = m_file->prepare(readSql(direction, static_cast<int>(m_positionValues.size())));
+    if (!stmt)
+        return stmt.error();
+    int index = 1;
+    if (m_positionKind != Unbounded) {
+        stmt.value().bindAll(index, m_positionValues);
+        index += static_cast<int>(m_positionValues.size());
+        if (m_positionKind == After)
+            stmt.value().bind(index++, std::int64_t{m_positionRow});
+    }
+    stmt.value().bindAll(index, m_filterParams);
+    index += static_cast<int>(m_filterParams.size());
+    stmt.value().bind(index, std::int64_t{count});
+
+    rows.reserve(static_cast<size_t>(count));
+    int rc;
+    while ((rc = sqlite3_step(stmt.value().get())) == SQLITE_ROW) {
+        Row row{sqlite3_column_int64(stmt.value().get(), 0), Record(*m_def.layout)};
+        readRecord(stmt.value().get(), row.record);
+        rows.push_back(std::move(row));
+    }
+    if (rc != SQLITE_DONE)
+        return m_file->errorFrom(rc, m_def.storeName);
+    if (!rows.empty())
+        setPositionAfter(rows.back());
+    return rows;
+}
+
+Result<bool> TableInstance::next()
+{
+    Result<std::vector<Row>> page = readPage(Direction::Forward, 1);
+    if (!page)
+        return page.error();
+    if (page.value().empty())
+        return false;
+    m_current = page.value().front().id;
+    *m_buffer = page.value().front().record;
+    return true;
+}
+
+Result<bool> TableInstance::previous()
+{
+    Result<std::vector<Row>> page = readPage(Direction::Backward, 1);
+    if (!page)
+        return page.error();
+    if (page.value().empty())
+        return false;
+    m_current = page.value().front().id;
+    *m_buffer = page.value().front().record;
+    return true;
+}
+
+Result<qint64> TableInstance::count()
+{
+    if (Status open = requireOpen(); !open)
+        return open.error();
+    Result<Statement> stmt =
+        m_file->prepare(QStringLiteral("SELECT count(*) FROM %1").arg(sql::tableName(m_def)));
+    if (!stmt)
+        return stmt.error();
+    const int rc = sqlite3_step(stmt.value().get());
+    if (rc != SQLITE_ROW)
+        return m_file->errorFrom(rc, m_def.storeName);
+    return qint64{sqlite3_column_int64(stmt.value().get(), 0)};
+}
+
+SavedState TableInstance::saveState() const
+{
+    return SavedState{*m_buffer, m_current, m_order, m_positionKind, m_positionValues, m_positionRow};
+}
+
+void TableInstance::restoreState(const SavedState& state)
+{
+    *m_buffer = state.buffer;
+    m_current = state.current;
+    m_order = state.order;
+    m_positionKind = static_cast<PositionKind>(state.positionKind);
+    m_positionValues = state.positionValues;
+    m_positionRow = state.positionRow;
+}
+
+Status TableInstance::begin(std::chrono::milliseconds wait)
+{
+    if (Status writable = requireWritable(); !writable)
+        return writable;
+    return m_file->begin(wait);
+}
+
+Status TableInstance::commit()
+{
+    if (Status open = requireOpen(); !open)
+        return open;
+    return m_file->commit();
+}
+
+void TableInstance::rollback()
+{
+    if (m_file)
+        m_file->rollback();
+}
+
+} // namespace qly::store
