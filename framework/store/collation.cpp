@@ -1,11 +1,11 @@
 #include "store/collation.h"
 
-#include "core/fixed_text.h"
-
 #include <QChar>
 #include <QString>
 
 #include <sqlite3.h>
+
+#include <cstring>
 
 namespace qly::store {
 
@@ -37,6 +37,18 @@ QString secondaryKey(QStringView text)
     return text.toString().normalized(QString::NormalizationForm_D).toCaseFolded();
 }
 
+// Code point order; unlike field comparisons, trailing blanks count here, exactly as in the
+// byte-wise shortcut for plain ASCII below.
+int compareCodePoints(const QString& a, const QString& b)
+{
+    const QByteArray x = a.toUtf8();
+    const QByteArray y = b.toUtf8();
+    const int c = std::memcmp(x.constData(), y.constData(), static_cast<size_t>(std::min(x.size(), y.size())));
+    if (c != 0)
+        return c;
+    return x.size() == y.size() ? 0 : (x.size() < y.size() ? -1 : 1);
+}
+
 bool isAscii(const char* s, int n)
 {
     for (int i = 0; i < n; ++i) {
@@ -65,9 +77,9 @@ QString collationIdentity()
 
 int collate(QStringView a, QStringView b)
 {
-    if (const int primary = compareText(primaryKey(a), primaryKey(b)); primary != 0)
+    if (const int primary = compareCodePoints(primaryKey(a), primaryKey(b)); primary != 0)
         return primary;
-    return compareText(secondaryKey(a), secondaryKey(b));
+    return compareCodePoints(secondaryKey(a), secondaryKey(b));
 }
 
 int collateUtf8(const char* a, int aLength, const char* b, int bLength)

@@ -309,34 +309,40 @@ void TableInstance::setFilter(QString sql, SqlValues params)
     m_filterParams = std::move(params);
 }
 
-QString TableInstance::readSql(Direction direction, int boundComponents) const
+QString TableInstance::readSql(Direction direction, Part part) const
 {
     const bool forward = direction == Direction::Forward;
+    const QString greater = forward ? QStringLiteral(">") : QStringLiteral("<");
     QStringList terms;
     QString orderBy;
     if (m_order < 0) {
         if (m_positionKind == After)
-            terms << (forward ? QStringLiteral("rowid > ?") : QStringLiteral("rowid < ?"));
+            terms << QStringLiteral("rowid %1 ?").arg(greater);
         orderBy = forward ? QStringLiteral("rowid") : QStringLiteral("rowid DESC");
     } else {
         const KeyDef& key = m_def.keys.at(static_cast<size_t>(m_order));
+        const auto marks = [](qsizetype n) { return QStringList(n, QStringLiteral("?")).join(u','); };
         terms << sql::keyPresent(m_def, key);
-        if (m_positionKind == Seek) {
-            QStringList marks;
-            for (int i = 0; i < boundComponents; ++i)
-                marks << QStringLiteral("?");
-            terms << QStringLiteral("(%1) %2 (%3)")
-                         .arg(sql::keyColumns(m_def, key, boundComponents), forward ? u">=" : u"<=",
-                              marks.join(u','));
-        } else if (m_positionKind == After) {
-            QStringList marks;
-            for (size_t i = 0; i <= key.components.size(); ++i)
-                marks << QStringLiteral("?");
-            terms << QStringLiteral("(%1,rowid) %2 (%3)")
-                         .arg(sql::keyColumns(m_def, key), forward ? u">" : u"<", marks.join(u','));
-        }
         orderBy = sql::keyColumns(m_def, key, -1, !forward) +
                   (forward ? QStringLiteral(",rowid") : QStringLiteral(",rowid DESC"));
+        switch (part) {
+        case Part::FromPosition:
+            if (m_positionKind == Seek) {
+                const auto n = static_cast<int>(m_positionValues.size());
+                terms << QStringLiteral("(%1) %2= (%3)").arg(sql::keyColumns(m_def, key, n), greater, marks(n));
+            }
+            break;
+        case Part::RestOfGroup:
+            for (int field : key.components)
+                terms << sql::quoted(m_def.layout->columnName(field)) + QStringLiteral(" = ?");
+            terms << QStringLiteral("rowid %1 ?").arg(greater);
+            orderBy = forward ? QStringLiteral("rowid") : QStringLiteral("rowid DESC");
+            break;
+        case Part::BeyondGroup:
+            terms << QStringLiteral("(%1) %2 (%3)")
+                         .arg(sql::keyColumns(m_def, key), greater, marks(qsizetype(key.components.size())));
+            break;
+        }
     }
     if (!m_filterSql.isEmpty())
         terms << u'(' + m_filterSql + u')';
@@ -344,6 +350,40 @@ QString TableInstance::readSql(Direction direction, int boundComponents) const
         .arg(sql::selectColumns(m_def), sql::tableName(m_def),
              terms.isEmpty() ? QString() : QStringLiteral(" WHERE ") + terms.join(QStringLiteral(" AND ")),
              orderBy);
+}
+
+QStringList TableInstance::readQueries(Direction direction) const
+{
+    if (m_order >= 0 && m_positionKind == After)
+        return {readSql(direction, Part::RestOfGroup), readSql(direction, Part::BeyondGroup)};
+    return {readSql(direction, Part::FromPosition)};
+}
+
+Status TableInstance::readInto(std::vector<Row>& rows, Direction direction, Part part, int count)
+{
+    Result<Statement> stmt = m_file->prepare(readSql(direction, part));
+    if (!stmt)
+        return stmt.error();
+    int index = 1;
+    if (m_positionKind != Unbounded) {
+        stmt.value().bindAll(index, m_positionValues);
+        index += static_cast<int>(m_positionValues.size());
+        if (part == Part::RestOfGroup || (m_order < 0 && m_positionKind == After))
+            stmt.value().bind(index++, std::int64_t{m_positionRow});
+    }
+    stmt.value().bindAll(index, m_filterParams);
+    index += static_cast<int>(m_filterParams.size());
+    stmt.value().bind(index, std::int64_t{count});
+
+    int rc;
+    while ((rc = sqlite3_step(stmt.value().get())) == SQLITE_ROW) {
+        Row row{sqlite3_column_int64(stmt.value().get(), 0), Record(*m_def.layout)};
+        readRecord(stmt.value().get(), row.record);
+        rows.push_back(std::move(row));
+    }
+    if (rc != SQLITE_DONE)
+        return m_file->errorFrom(rc, m_def.storeName);
+    return {};
 }
 
 Result<std::vector<Row>> TableInstance::readPage(Direction direction, int count)
@@ -355,29 +395,18 @@ Result<std::vector<Row>> TableInstance::readPage(Direction direction, int count)
     std::vector<Row> rows;
     if (count <= 0)
         return rows;
-    Result<Statement> stmt = m_file->prepare(readSql(direction, static_cast<int>(m_positionValues.size())));
-    if (!stmt)
-        return stmt.error();
-    int index = 1;
-    if (m_positionKind != Unbounded) {
-        stmt.value().bindAll(index, m_positionValues);
-        index += static_cast<int>(m_positionValues.size());
-        if (m_positionKind == After)
-            stmt.value().bind(index++, std::int64_t{m_positionRow});
-    }
-    stmt.value().bindAll(index, m_filterParams);
-    index += static_cast<int>(m_filterParams.size());
-    stmt.value().bind(index, std::int64_t{count});
-
     rows.reserve(static_cast<size_t>(count));
-    int rc;
-    while ((rc = sqlite3_step(stmt.value().get())) == SQLITE_ROW) {
-        Row row{sqlite3_column_int64(stmt.value().get(), 0), Record(*m_def.layout)};
-        readRecord(stmt.value().get(), row.record);
-        rows.push_back(std::move(row));
+    if (m_order >= 0 && m_positionKind == After) {
+        if (Status read = readInto(rows, direction, Part::RestOfGroup, count); !read)
+            return read.error();
+        const int left = count - static_cast<int>(rows.size());
+        if (left > 0) {
+            if (Status read = readInto(rows, direction, Part::BeyondGroup, left); !read)
+                return read.error();
+        }
+    } else if (Status read = readInto(rows, direction, Part::FromPosition, count); !read) {
+        return read.error();
     }
-    if (rc != SQLITE_DONE)
-        return m_file->errorFrom(rc, m_def.storeName);
     if (!rows.empty())
         setPositionAfter(rows.back());
     return rows;

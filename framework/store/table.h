@@ -20,6 +20,8 @@
 #include "store/store_error.h"
 #include "store/table_def.h"
 
+#include <QStringList>
+
 #include <chrono>
 #include <memory>
 #include <vector>
@@ -121,6 +123,8 @@ public:
     // the buffer is left alone. Backward pages are returned in the order read (last first).
     Result<std::vector<Row>> readPage(Direction direction, int count);
     Result<qint64> count();
+    // The SQL the next readPage in direction runs (one or two queries), for checking query plans.
+    QStringList readQueries(Direction direction) const;
 
     SavedState saveState() const;
     void restoreState(const SavedState& state);
@@ -135,12 +139,18 @@ public:
 
 private:
     enum PositionKind { Unbounded, Seek, After };
+    // After a record, a page first reads the rest of that record's group of equal key values
+    // (by row id, which the index holds last), then the records beyond the group: row-value
+    // comparisons over the key and the row id would make SQLite seek on the key alone and step
+    // through every duplicate before the position.
+    enum class Part { FromPosition, RestOfGroup, BeyondGroup };
     Status requireOpen() const;
     Status requireWritable() const;
     void bindRecord(Statement& stmt, int firstIndex) const;
     void readRecord(sqlite3_stmt* stmt, Record& into) const;
     SqlValues keyValues(const Record& record, int key, int components) const;
-    QString readSql(Direction direction, int boundComponents) const;
+    QString readSql(Direction direction, Part part) const;
+    Status readInto(std::vector<Row>& rows, Direction direction, Part part, int count);
 
     const TableDef& m_def;
     std::unique_ptr<Record> m_buffer;
