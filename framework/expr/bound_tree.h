@@ -10,20 +10,26 @@
 
 namespace qly::expr {
 
-enum class Type { Number, Text, Condition };
+enum class Type
+{
+    Number,
+    Text,
+    Condition
+};
 
-enum class Op {
-    Field,     // field
-    Constant,  // constant
+enum class Op
+{
+    Field,    // field
+    Constant, // constant
     Today,
     Upper,
     Contains,
     Begins,
-    Compare,   // compare
+    Compare, // compare
     And,
     Or,
     Not,
-    Truth,     // a Number or Text child used as a condition
+    Truth, // a Number or Text child used as a condition
     Add,
     Subtract,
     Negate,
@@ -50,12 +56,18 @@ struct Filter::Bound
 inline bool holds(CompareOp op, int comparison)
 {
     switch (op) {
-    case CompareOp::Equal: return comparison == 0;
-    case CompareOp::NotEqual: return comparison != 0;
-    case CompareOp::Less: return comparison < 0;
-    case CompareOp::LessOrEqual: return comparison <= 0;
-    case CompareOp::Greater: return comparison > 0;
-    case CompareOp::GreaterOrEqual: return comparison >= 0;
+    case CompareOp::Equal:
+        return comparison == 0;
+    case CompareOp::NotEqual:
+        return comparison != 0;
+    case CompareOp::Less:
+        return comparison < 0;
+    case CompareOp::LessOrEqual:
+        return comparison <= 0;
+    case CompareOp::Greater:
+        return comparison > 0;
+    case CompareOp::GreaterOrEqual:
+        return comparison >= 0;
     }
     return false;
 }

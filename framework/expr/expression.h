@@ -50,10 +50,9 @@
 #include "store/record.h"
 #include "store/sql_value.h"
 
+#include <memory>
 #include <QString>
 #include <QStringView>
-
-#include <memory>
 #include <variant>
 #include <vector>
 
@@ -69,7 +68,8 @@ inline constexpr int kMaxNesting = 2 * kMaxDepth;
 // More terms (fields, literals, today()) than this is refused: each becomes an SQL parameter.
 inline constexpr int kMaxTerms = 10000;
 
-enum class ErrorCode {
+enum class ErrorCode
+{
     // reading the text
     EmptyFilter,         // nothing but blanks
     UnexpectedCharacter, // a character that starts nothing here: # " é outside quotes
@@ -84,10 +84,10 @@ enum class ErrorCode {
     TooDeep,             // see kMaxDepth
     TooLong,             // see kMaxTerms
     // binding to a layout
-    UnknownField,       // sno:topics
-    FieldOfOtherTable,  // arc:topic in a filter on sno
-    ConditionAsValue,   // UPPER(a = b)
-    NotANumber,         // sno:topic + 1
+    UnknownField,      // sno:topics
+    FieldOfOtherTable, // arc:topic in a filter on sno
+    ConditionAsValue,  // UPPER(a = b)
+    NotANumber,        // sno:topic + 1
 };
 
 struct Error
@@ -96,12 +96,11 @@ struct Error
     // Offset (in UTF-16 units, as a QString counts) into the filter text where the problem
     // starts; for a binding error the start of the offending term (0 in a tree built by hand).
     qsizetype position = 0;
-    QString message;   // for people: "unknown field sno:topics"
+    QString message; // for people: "unknown field sno:topics"
 };
 
 // A value or the error that stopped it.
-template <typename T>
-class Result
+template <typename T> class Result
 {
 public:
     Result(T value) : m_state(std::move(value)) {}
@@ -128,7 +127,8 @@ private:
     std::variant<T, Error> m_state;
 };
 
-enum class NodeKind {
+enum class NodeKind
+{
     Field,    // text: the name as written, "sno:TOPIC"
     Text,     // text: the value with quotes undone, blanks kept as written
     Number,   // number: the value (not negative; minus is a Negate node)
@@ -145,16 +145,24 @@ enum class NodeKind {
     Negate,   // one child
 };
 
-enum class CompareOp { Equal, NotEqual, Less, LessOrEqual, Greater, GreaterOrEqual };
+enum class CompareOp
+{
+    Equal,
+    NotEqual,
+    Less,
+    LessOrEqual,
+    Greater,
+    GreaterOrEqual
+};
 
 // One term of a parsed filter. Plain data: a form may build, change and copy trees freely.
 struct Node
 {
     NodeKind kind = NodeKind::Text;
-    CompareOp op = CompareOp::Equal;   // Compare only
-    QString text;                      // Field and Text
-    double number = 0;                 // Number
-    qsizetype position = 0;            // start of the term in the parsed text
+    CompareOp op = CompareOp::Equal; // Compare only
+    QString text;                    // Field and Text
+    double number = 0;               // Number
+    qsizetype position = 0;          // start of the term in the parsed text
     std::vector<Node> children;
 };
 

@@ -69,10 +69,8 @@ private:
         bound.field = m_layout.indexOf(node.text);
         if (bound.field < 0) {
             const qsizetype colon = node.text.indexOf(u':');
-            const bool otherTable =
-                colon >= 0 &&
-                QStringView(node.text).first(colon).compare(m_layout.prefix(),
-                                                            Qt::CaseInsensitive) != 0;
+            const bool otherTable = colon >= 0 && QStringView(node.text).first(colon).compare(
+                                                      m_layout.prefix(), Qt::CaseInsensitive) != 0;
             if (otherTable)
                 fail(ErrorCode::FieldOfOtherTable, node,
                      QStringLiteral("%1 is not a field of this table (its fields are %2:...)")
@@ -82,8 +80,8 @@ private:
                      QStringLiteral("unknown field %1").arg(node.text));
             return bound;
         }
-        bound.type = m_layout.field(bound.field).kind == FieldKind::Date ? Type::Number
-                                                                            : Type::Text;
+        bound.type =
+            m_layout.field(bound.field).kind == FieldKind::Date ? Type::Number : Type::Text;
         return bound;
     }
 
@@ -123,7 +121,8 @@ private:
             return arity == count;
         };
         switch (node.kind) {
-        case NodeKind::Field: return field(node);
+        case NodeKind::Field:
+            return field(node);
         case NodeKind::Text:
             bound.op = Op::Constant;
             bound.type = Type::Text;
@@ -235,9 +234,12 @@ public:
                     return true;
             }
             return false;
-        case Op::Not: return !test(node.children[0]);
-        case Op::Truth: return isTrue(value(node.children[0]));
-        default: break;
+        case Op::Not:
+            return !test(node.children[0]);
+        case Op::Truth:
+            return isTrue(value(node.children[0]));
+        default:
+            break;
         }
         Q_ASSERT_X(false, "qly::expr::Evaluator", "a value where a condition was bound");
         return false;
@@ -250,16 +252,22 @@ public:
             if (node.type == Type::Number)
                 return static_cast<double>(m_record.date(node.field));
             return m_record.text(node.field);
-        case Op::Constant: return node.constant;
-        case Op::Today: return static_cast<double>(m_today);
+        case Op::Constant:
+            return node.constant;
+        case Op::Today:
+            return static_cast<double>(m_today);
         case Op::Upper: {
             const Value operand = value(node.children[0]);
             return upperText(textOf(operand));
         }
-        case Op::Add: return number(node.children[0]) + number(node.children[1]);
-        case Op::Subtract: return number(node.children[0]) - number(node.children[1]);
-        case Op::Negate: return -number(node.children[0]);
-        default: break;
+        case Op::Add:
+            return number(node.children[0]) + number(node.children[1]);
+        case Op::Subtract:
+            return number(node.children[0]) - number(node.children[1]);
+        case Op::Negate:
+            return -number(node.children[0]);
+        default:
+            break;
         }
         Q_ASSERT_X(false, "qly::expr::Evaluator", "a condition where a value was bound");
         return 0.0;

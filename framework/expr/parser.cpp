@@ -2,19 +2,19 @@
 
 #include "expr/expression.h"
 
-#include <QLocale>
-#include <QStringList>
-
 #include <algorithm>
 #include <optional>
+#include <QLocale>
+#include <QStringList>
 
 namespace qly::expr {
 
 namespace {
 
-enum class Tok {
-    Word,   // a bare identifier: keyword or function name
-    Field,  // prefix:name
+enum class Tok
+{
+    Word,  // a bare identifier: keyword or function name
+    Field, // prefix:name
     Text,
     Number,
     LeftParen,
@@ -35,7 +35,7 @@ struct Token
 {
     Tok kind = Tok::End;
     qsizetype position = 0;
-    QString text;        // Word and Field as written; Text with quotes undone
+    QString text; // Word and Field as written; Text with quotes undone
     double number = 0;
 };
 
@@ -96,12 +96,24 @@ private:
         Tok kind = Tok::End;
         qsizetype length = 1;
         switch (c.unicode()) {
-        case u'(': kind = Tok::LeftParen; break;
-        case u')': kind = Tok::RightParen; break;
-        case u',': kind = Tok::Comma; break;
-        case u'+': kind = Tok::Plus; break;
-        case u'-': kind = Tok::Minus; break;
-        case u'=': kind = Tok::Equal; break;
+        case u'(':
+            kind = Tok::LeftParen;
+            break;
+        case u')':
+            kind = Tok::RightParen;
+            break;
+        case u',':
+            kind = Tok::Comma;
+            break;
+        case u'+':
+            kind = Tok::Plus;
+            break;
+        case u'-':
+            kind = Tok::Minus;
+            break;
+        case u'=':
+            kind = Tok::Equal;
+            break;
         case u'<':
             kind = after == u'=' ? Tok::LessOrEqual : (after == u'>' ? Tok::NotEqual : Tok::Less);
             length = kind == Tok::Less ? 1 : 2;
@@ -117,7 +129,8 @@ private:
                 length = 2;
             }
             break;
-        default: break;
+        default:
+            break;
         }
         if (kind == Tok::End)
             return makeError(ErrorCode::UnexpectedCharacter, start,
@@ -259,12 +272,17 @@ private:
     static QString describe(const Token& token)
     {
         switch (token.kind) {
-        case Tok::End: return QStringLiteral("end of the filter");
-        case Tok::Text: return QStringLiteral("text");
-        case Tok::Number: return QStringLiteral("number");
+        case Tok::End:
+            return QStringLiteral("end of the filter");
+        case Tok::Text:
+            return QStringLiteral("text");
+        case Tok::Number:
+            return QStringLiteral("number");
         case Tok::Word:
-        case Tok::Field: return token.text;
-        default: return QStringLiteral("symbol");
+        case Tok::Field:
+            return token.text;
+        default:
+            return QStringLiteral("symbol");
         }
     }
 
@@ -281,9 +299,9 @@ private:
         Nesting(Parser& parser, qsizetype position) : m_parser(parser)
         {
             if (++m_parser.m_nesting > kMaxNesting)
-                m_parser.fail(ErrorCode::TooDeep, position,
-                              QStringLiteral("the filter nests deeper than %1 levels")
-                                  .arg(kMaxNesting));
+                m_parser.fail(
+                    ErrorCode::TooDeep, position,
+                    QStringLiteral("the filter nests deeper than %1 levels").arg(kMaxNesting));
         }
         ~Nesting() { --m_parser.m_nesting; }
         Nesting(const Nesting&) = delete;
@@ -354,13 +372,26 @@ private:
     {
         const Token& token = peek();
         switch (token.kind) {
-        case Tok::Equal: take(); return CompareOp::Equal;
-        case Tok::NotEqual: take(); return CompareOp::NotEqual;
-        case Tok::Less: take(); return CompareOp::Less;
-        case Tok::LessOrEqual: take(); return CompareOp::LessOrEqual;
-        case Tok::Greater: take(); return CompareOp::Greater;
-        case Tok::GreaterOrEqual: take(); return CompareOp::GreaterOrEqual;
-        default: break;
+        case Tok::Equal:
+            take();
+            return CompareOp::Equal;
+        case Tok::NotEqual:
+            take();
+            return CompareOp::NotEqual;
+        case Tok::Less:
+            take();
+            return CompareOp::Less;
+        case Tok::LessOrEqual:
+            take();
+            return CompareOp::LessOrEqual;
+        case Tok::Greater:
+            take();
+            return CompareOp::Greater;
+        case Tok::GreaterOrEqual:
+            take();
+            return CompareOp::GreaterOrEqual;
+        default:
+            break;
         }
         if (isKeyword(token, u"NOT") && peek(1).kind == Tok::Equal) {
             take();
@@ -476,9 +507,15 @@ private:
     {
         const Token& token = peek();
         switch (token.kind) {
-        case Tok::Field: take(); return leaf(fieldNode(token.text), token.position);
-        case Tok::Text: take(); return leaf(textNode(token.text), token.position);
-        case Tok::Number: take(); return leaf(numberNode(token.number), token.position);
+        case Tok::Field:
+            take();
+            return leaf(fieldNode(token.text), token.position);
+        case Tok::Text:
+            take();
+            return leaf(textNode(token.text), token.position);
+        case Tok::Number:
+            take();
+            return leaf(numberNode(token.number), token.position);
         case Tok::LeftParen: {
             take();
             Nesting nesting(*this, token.position);
@@ -499,7 +536,8 @@ private:
                  QStringLiteral("unknown word %1 (fields are written prefix:name, like sno:topic)")
                      .arg(token.text));
             return {};
-        default: break;
+        default:
+            break;
         }
         fail(ErrorCode::ExpectedValue, token.position,
              QStringLiteral("expected a value, found %1").arg(describe(token)));
@@ -514,19 +552,35 @@ private:
 };
 
 // Binding strength when written, loosest first.
-enum Level { OrLevel, AndLevel, NotLevel, CompareLevel, AdditiveLevel, UnaryLevel, PrimaryLevel };
+enum Level
+{
+    OrLevel,
+    AndLevel,
+    NotLevel,
+    CompareLevel,
+    AdditiveLevel,
+    UnaryLevel,
+    PrimaryLevel
+};
 
 Level levelOf(const Node& node)
 {
     switch (node.kind) {
-    case NodeKind::Or: return node.children.size() == 1 ? levelOf(node.children[0]) : OrLevel;
-    case NodeKind::And: return node.children.size() == 1 ? levelOf(node.children[0]) : AndLevel;
-    case NodeKind::Not: return NotLevel;
-    case NodeKind::Compare: return CompareLevel;
+    case NodeKind::Or:
+        return node.children.size() == 1 ? levelOf(node.children[0]) : OrLevel;
+    case NodeKind::And:
+        return node.children.size() == 1 ? levelOf(node.children[0]) : AndLevel;
+    case NodeKind::Not:
+        return NotLevel;
+    case NodeKind::Compare:
+        return CompareLevel;
     case NodeKind::Add:
-    case NodeKind::Subtract: return AdditiveLevel;
-    case NodeKind::Negate: return UnaryLevel;
-    default: return PrimaryLevel;
+    case NodeKind::Subtract:
+        return AdditiveLevel;
+    case NodeKind::Negate:
+        return UnaryLevel;
+    default:
+        return PrimaryLevel;
     }
 }
 
@@ -541,12 +595,18 @@ QString formatAt(const Node& node, Level least)
 QString compareSymbol(CompareOp op)
 {
     switch (op) {
-    case CompareOp::Equal: return QStringLiteral("=");
-    case CompareOp::NotEqual: return QStringLiteral("<>");
-    case CompareOp::Less: return QStringLiteral("<");
-    case CompareOp::LessOrEqual: return QStringLiteral("<=");
-    case CompareOp::Greater: return QStringLiteral(">");
-    case CompareOp::GreaterOrEqual: return QStringLiteral(">=");
+    case CompareOp::Equal:
+        return QStringLiteral("=");
+    case CompareOp::NotEqual:
+        return QStringLiteral("<>");
+    case CompareOp::Less:
+        return QStringLiteral("<");
+    case CompareOp::LessOrEqual:
+        return QStringLiteral("<=");
+    case CompareOp::Greater:
+        return QStringLiteral(">");
+    case CompareOp::GreaterOrEqual:
+        return QStringLiteral(">=");
     }
     return {};
 }
@@ -556,7 +616,7 @@ QString formatCall(QStringView name, const Node& node)
     QStringList arguments;
     for (const Node& child : node.children)
         arguments.append(format(child));
-    return name + u'(' + arguments.join(QStringLiteral(", ")) + u')';
+    return name.toString() + u'(' + arguments.join(QStringLiteral(", ")) + u')';
 }
 
 QString formatList(const Node& node, QStringView keyword, Level level)
@@ -571,30 +631,39 @@ QString formatList(const Node& node, QStringView keyword, Level level)
                                 : level;
         parts.append(formatAt(child, least));
     }
-    return parts.join(u' ' + keyword + u' ');
+    return parts.join(QString(u' ' + keyword.toString() + u' '));
 }
 
 QString format(const Node& node)
 {
     auto child = [&node](size_t i) -> const Node& { return node.children.at(i); };
     switch (node.kind) {
-    case NodeKind::Field: return node.text;
+    case NodeKind::Field:
+        return node.text;
     case NodeKind::Text: {
         QString quoted = node.text;
         quoted.replace(u'\'', QStringLiteral("''"));
         return u'\'' + quoted + u'\'';
     }
-    case NodeKind::Number: return QString::number(node.number, 'f', QLocale::FloatingPointShortest);
-    case NodeKind::Today: return QStringLiteral("today()");
-    case NodeKind::Upper: return formatCall(u"UPPER", node);
-    case NodeKind::Contains: return formatCall(u"CONTAINS", node);
-    case NodeKind::Begins: return formatCall(u"BEGINS", node);
+    case NodeKind::Number:
+        return QString::number(node.number, 'f', QLocale::FloatingPointShortest);
+    case NodeKind::Today:
+        return QStringLiteral("today()");
+    case NodeKind::Upper:
+        return formatCall(u"UPPER", node);
+    case NodeKind::Contains:
+        return formatCall(u"CONTAINS", node);
+    case NodeKind::Begins:
+        return formatCall(u"BEGINS", node);
     case NodeKind::Compare:
         return formatAt(child(0), AdditiveLevel) + u' ' + compareSymbol(node.op) + u' ' +
                formatAt(child(1), AdditiveLevel);
-    case NodeKind::And: return formatList(node, u"AND", AndLevel);
-    case NodeKind::Or: return formatList(node, u"OR", OrLevel);
-    case NodeKind::Not: return QStringLiteral("NOT ") + formatAt(child(0), NotLevel);
+    case NodeKind::And:
+        return formatList(node, u"AND", AndLevel);
+    case NodeKind::Or:
+        return formatList(node, u"OR", OrLevel);
+    case NodeKind::Not:
+        return QStringLiteral("NOT ") + formatAt(child(0), NotLevel);
     case NodeKind::Add:
     case NodeKind::Subtract:
         return formatAt(child(0), AdditiveLevel) +

@@ -2,9 +2,8 @@
 
 #include "core/fixed_text.h"
 
-#include <QLocale>
-
 #include <cmath>
+#include <QLocale>
 
 namespace qly::expr {
 
@@ -28,7 +27,7 @@ Value textValue(QStringView text)
 QString numberText(double number)
 {
     if (number == 0)
-        return QStringLiteral("0");   // also for -0
+        return QStringLiteral("0"); // also for -0
     return QString::number(number, 'f', QLocale::FloatingPointShortest);
 }
 

@@ -2,10 +2,9 @@
 // The value rules of filter expressions, shared by the C++ evaluator and the SQL functions so
 // that both give the same answer by construction. Internal to framework/expr.
 
+#include <optional>
 #include <QString>
 #include <QStringView>
-
-#include <optional>
 #include <variant>
 
 namespace qly::expr {
@@ -13,7 +12,7 @@ namespace qly::expr {
 // A number (day counts included) or a text without trailing blanks.
 using Value = std::variant<double, QString>;
 
-Value textValue(QStringView text);   // drops trailing blanks
+Value textValue(QStringView text); // drops trailing blanks
 
 // The number written out: 74189, 0.5, -3 (never with an exponent).
 QString numberText(double number);

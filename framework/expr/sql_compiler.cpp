@@ -1,0 +1,253 @@
+// Turning a bound filter into an SQL term, and the SQL functions that term calls.
+//
+// Text compares with COLLATE BINARY: on UTF-8 that is code-point order, the order of
+// compareText(), and it overrides the case-insensitive collation the text columns declare.
+// Values are never NULL (the columns are NOT NULL and no function returns NULL), so AND, OR and
+// NOT need no three-valued care. Comparisons of a number with text whose kind is only known
+// per row go through qly_compare(), which runs compareValues() itself.
+
+#include "expr/bound_tree.h"
+
+#include <QStringList>
+#include <sqlite3.h>
+
+namespace qly::expr {
+
+namespace {
+
+// SQLite's binding strengths, loosest first, as far as the terms below need them.
+enum Level
+{
+    OrLevel,
+    AndLevel,
+    NotLevel,
+    EqualityLevel,
+    RelationLevel,
+    AdditiveLevel,
+    UnaryLevel,
+    AtomLevel
+};
+
+struct Sql
+{
+    QString text;
+    Level level = AtomLevel;
+};
+
+QString at(const Sql& sql, Level least)
+{
+    return sql.level < least ? u'(' + sql.text + u')' : sql.text;
+}
+
+QString symbol(CompareOp op)
+{
+    switch (op) {
+    case CompareOp::Equal:
+        return QStringLiteral("=");
+    case CompareOp::NotEqual:
+        return QStringLiteral("<>");
+    case CompareOp::Less:
+        return QStringLiteral("<");
+    case CompareOp::LessOrEqual:
+        return QStringLiteral("<=");
+    case CompareOp::Greater:
+        return QStringLiteral(">");
+    case CompareOp::GreaterOrEqual:
+        return QStringLiteral(">=");
+    }
+    return {};
+}
+
+Level levelOf(CompareOp op)
+{
+    return op == CompareOp::Equal || op == CompareOp::NotEqual ? EqualityLevel : RelationLevel;
+}
+
+class Compiler
+{
+public:
+    Compiler(const RecordLayout& layout, DayCount today) : m_layout(layout), m_today(today) {}
+
+    SqlFilter run(const BoundNode& root)
+    {
+        SqlFilter result;
+        result.sql = u'(' + compile(root).text + u')';
+        result.values = std::move(m_values);
+        return result;
+    }
+
+private:
+    Sql parameter(store::SqlValue value)
+    {
+        m_values.push_back(std::move(value));
+        return Sql{QStringLiteral("?"), AtomLevel};
+    }
+
+    Sql call(QStringView function, const std::vector<BoundNode>& arguments)
+    {
+        QStringList parts;
+        for (const BoundNode& argument : arguments)
+            parts.append(compile(argument).text);
+        return Sql{function.toString() + u'(' + parts.join(QStringLiteral(", ")) + u')', AtomLevel};
+    }
+
+    Sql list(const BoundNode& node, QStringView keyword, Level level)
+    {
+        QStringList parts;
+        for (const BoundNode& child : node.children)
+            parts.append(at(compile(child), level));
+        return Sql{parts.join(QString(u' ' + keyword.toString() + u' ')), level};
+    }
+
+    Sql compare(const BoundNode& node)
+    {
+        const BoundNode& left = node.children[0];
+        const BoundNode& right = node.children[1];
+        const QString op = symbol(node.compare);
+        if (left.type != right.type) {
+            const QString call =
+                QStringLiteral("qly_compare(%1, %2)").arg(compile(left).text, compile(right).text);
+            return Sql{call + u' ' + op + QStringLiteral(" 0"), levelOf(node.compare)};
+        }
+        const Sql l = compile(left);
+        const Sql r = compile(right);
+        if (left.type == Type::Text)
+            return Sql{at(l, UnaryLevel) + QStringLiteral(" COLLATE BINARY ") + op + u' ' +
+                           at(r, AdditiveLevel),
+                       levelOf(node.compare)};
+        return Sql{at(l, AdditiveLevel) + u' ' + op + u' ' + at(r, AdditiveLevel),
+                   levelOf(node.compare)};
+    }
+
+    Sql compile(const BoundNode& node)
+    {
+        switch (node.op) {
+        case Op::Field: {
+            QString column = m_layout.columnName(node.field);
+            column.replace(u'"', QStringLiteral("\"\""));
+            return Sql{QStringLiteral("+\"") + column + u'"', UnaryLevel};
+        }
+        case Op::Constant:
+            if (const double* number = std::get_if<double>(&node.constant))
+                return parameter(*number);
+            return parameter(*std::get_if<QString>(&node.constant));
+        case Op::Today:
+            return parameter(static_cast<std::int64_t>(m_today));
+        case Op::Upper:
+            return call(u"qly_upper", node.children);
+        case Op::Contains:
+            return call(u"qly_contains", node.children);
+        case Op::Begins:
+            return call(u"qly_begins", node.children);
+        case Op::Compare:
+            return compare(node);
+        case Op::And:
+            return list(node, u"AND", AndLevel);
+        case Op::Or:
+            return list(node, u"OR", OrLevel);
+        case Op::Not:
+            return Sql{QStringLiteral("NOT ") + at(compile(node.children[0]), NotLevel), NotLevel};
+        case Op::Truth: {
+            const BoundNode& child = node.children[0];
+            const Sql operand = compile(child);
+            if (child.type == Type::Text)
+                return Sql{QStringLiteral("length(") + operand.text + QStringLiteral(") > 0"),
+                           RelationLevel};
+            return Sql{at(operand, AdditiveLevel) + QStringLiteral(" <> 0"), EqualityLevel};
+        }
+        case Op::Add:
+        case Op::Subtract: {
+            const Sql l = compile(node.children[0]);
+            const Sql r = compile(node.children[1]);
+            return Sql{at(l, AdditiveLevel) + (node.op == Op::Add ? QStringLiteral(" + ") : QStringLiteral(" - ")) +
+                           at(r, UnaryLevel),
+                       AdditiveLevel};
+        }
+        case Op::Negate: {
+            const BoundNode& child = node.children[0];
+            const Sql operand = compile(child);
+            // Never "--": SQL would read the rest as a comment.
+            const Level least = child.op == Op::Negate ? AtomLevel : UnaryLevel;
+            return Sql{u'-' + at(operand, least), UnaryLevel};
+        }
+        }
+        return {};
+    }
+
+    const RecordLayout& m_layout;
+    DayCount m_today;
+    store::SqlValues m_values;
+};
+
+// SQL function arguments as filter values: numbers stay numbers, anything else is text.
+Value valueOf(sqlite3_value* argument)
+{
+    switch (sqlite3_value_type(argument)) {
+    case SQLITE_INTEGER:
+        return static_cast<double>(sqlite3_value_int64(argument));
+    case SQLITE_FLOAT:
+        return sqlite3_value_double(argument);
+    default:
+        break;
+    }
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(argument));
+    return textValue(QString::fromUtf8(text, sqlite3_value_bytes(argument)));
+}
+
+void upperFunction(sqlite3_context* context, int, sqlite3_value** arguments)
+{
+    const QByteArray upper = upperText(textOf(valueOf(arguments[0]))).toUtf8();
+    sqlite3_result_text(context, upper.constData(), static_cast<int>(upper.size()),
+                        SQLITE_TRANSIENT);
+}
+
+void containsFunction(sqlite3_context* context, int, sqlite3_value** arguments)
+{
+    sqlite3_result_int(
+        context,
+        containsText(textOf(valueOf(arguments[0])), textOf(valueOf(arguments[1]))) ? 1 : 0);
+}
+
+void beginsFunction(sqlite3_context* context, int, sqlite3_value** arguments)
+{
+    sqlite3_result_int(
+        context, beginsText(textOf(valueOf(arguments[0])), textOf(valueOf(arguments[1]))) ? 1 : 0);
+}
+
+void compareFunction(sqlite3_context* context, int, sqlite3_value** arguments)
+{
+    sqlite3_result_int(context, compareValues(valueOf(arguments[0]), valueOf(arguments[1])));
+}
+
+} // namespace
+
+SqlFilter Filter::toSql(DayCount today) const
+{
+    return Compiler(*m_bound->layout, today).run(m_bound->root);
+}
+
+int installSqlFunctions(sqlite3* db)
+{
+    struct Function
+    {
+        const char* name;
+        int arity;
+        void (*function)(sqlite3_context*, int, sqlite3_value**);
+    };
+    static constexpr Function functions[] = {
+        {"qly_upper", 1, upperFunction},
+        {"qly_contains", 2, containsFunction},
+        {"qly_begins", 2, beginsFunction},
+        {"qly_compare", 2, compareFunction},
+    };
+    const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
+    for (const Function& f : functions) {
+        const int rc = sqlite3_create_function_v2(db, f.name, f.arity, flags, nullptr, f.function,
+                                                  nullptr, nullptr, nullptr);
+        if (rc != SQLITE_OK)
+            return rc;
+    }
+    return SQLITE_OK;
+}
+
+} // namespace qly::expr
