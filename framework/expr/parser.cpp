@@ -184,7 +184,7 @@ private:
             while (m_at < m_text.size() && isDigit(m_text[m_at]))
                 ++m_at;
             if (m_at == fraction)
-                return makeError(ErrorCode::BadNumber, fraction,
+                return makeError(ErrorCode::BadNumber, fraction - 1,
                                  QStringLiteral("digits must follow the decimal point"));
         }
         const QStringView digits = m_text.sliced(start, m_at - start);

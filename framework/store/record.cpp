@@ -53,6 +53,17 @@ Record& Record::operator=(const Record& other)
     return *this;
 }
 
+Record& Record::operator=(Record&& other)
+{
+    if (this == &other)
+        return *this;
+    if (m_layout->fieldCount() != other.m_layout->fieldCount())
+        throw std::logic_error("records of different layouts assigned");
+    m_text = std::move(other.m_text);
+    m_dates = std::move(other.m_dates);
+    return *this;
+}
+
 QString Record::text(int field) const
 {
     return m_text.at(static_cast<size_t>(field));
@@ -66,6 +77,16 @@ QString Record::paddedText(int field) const
 void Record::setText(int field, QStringView value)
 {
     m_text.at(static_cast<size_t>(field)) = fitText(value, m_layout->field(field).width);
+}
+
+void Record::setText(int field, QString&& value)
+{
+    const int width = m_layout->field(field).width;
+    // UTF-16 units are never fewer than code points, so a short enough value fits as it is.
+    if (value.size() <= width && (value.isEmpty() || value.back() != u' '))
+        m_text.at(static_cast<size_t>(field)) = std::move(value);
+    else
+        setText(field, QStringView(value));
 }
 
 DayCount Record::date(int field) const

@@ -56,13 +56,17 @@ public:
     explicit Record(const RecordLayout& layout);
     virtual ~Record() = default;
     Record(const Record&) = default;
+    Record(Record&&) noexcept = default;
     Record& operator=(const Record&);
+    Record& operator=(Record&& other);
 
     const RecordLayout& layout() const { return *m_layout; }
 
     QString text(int field) const;          // without trailing blanks
     QString paddedText(int field) const;    // exactly the field's width
     void setText(int field, QStringView value);
+    // As setText, taking over value when it already fits (text read back from the store).
+    void setText(int field, QString&& value);
 
     DayCount date(int field) const;         // read as a day count
     void setDate(int field, DayCount days);

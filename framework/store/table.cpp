@@ -307,6 +307,7 @@ void TableInstance::setFilter(QString sql, SqlValues params)
 {
     m_filterSql = std::move(sql);
     m_filterParams = std::move(params);
+    m_sqlCache.clear();
 }
 
 QString TableInstance::readSql(Direction direction, Part part) const
@@ -359,9 +360,20 @@ QStringList TableInstance::readQueries(Direction direction) const
     return {readSql(direction, Part::FromPosition)};
 }
 
+const QString& TableInstance::cachedReadSql(Direction direction, Part part)
+{
+    // Pages are read often and their SQL depends only on these few things.
+    const int key = (((m_order + 1) * 4 + m_positionKind) * 4 + static_cast<int>(part)) * 2 +
+                    static_cast<int>(direction) + static_cast<int>(m_positionValues.size()) * 100000;
+    auto it = m_sqlCache.find(key);
+    if (it == m_sqlCache.end())
+        it = m_sqlCache.insert(key, readSql(direction, part));
+    return *it;
+}
+
 Status TableInstance::readInto(std::vector<Row>& rows, Direction direction, Part part, int count)
 {
-    Result<Statement> stmt = m_file->prepare(readSql(direction, part));
+    Result<Statement> stmt = m_file->prepare(cachedReadSql(direction, part));
     if (!stmt)
         return stmt.error();
     int index = 1;

@@ -150,6 +150,7 @@ private:
     void readRecord(sqlite3_stmt* stmt, Record& into) const;
     SqlValues keyValues(const Record& record, int key, int components) const;
     QString readSql(Direction direction, Part part) const;
+    const QString& cachedReadSql(Direction direction, Part part);
     Status readInto(std::vector<Row>& rows, Direction direction, Part part, int count);
 
     const TableDef& m_def;
@@ -163,6 +164,7 @@ private:
     qint64 m_positionRow = 0;
     QString m_filterSql;
     SqlValues m_filterParams;
+    QHash<int, QString> m_sqlCache;
 };
 
 } // namespace qly::store

@@ -60,9 +60,6 @@ private:
     sqlite3_stmt* m_stmt = nullptr;
     int m_rc = SQLITE_ERROR;
 };
-
-// The store's own terms ahead of a filter: key present, and a position before every topic.
-constexpr int kStoreParameters = 2;
 } // namespace
 
 const RecordLayout& notesLayout()
@@ -94,6 +91,36 @@ Record recordOf(const Note& note, const RecordLayout& layout)
     record.setText(Url, note.url);
     record.setText(EmailAddress, note.email);
     return record;
+}
+
+QString shape(const expr::Node& node)
+{
+    using expr::NodeKind;
+    QString head;
+    switch (node.kind) {
+    case NodeKind::Field: return node.text;
+    case NodeKind::Text: return u'\'' + QString(node.text).replace(u'\'', QStringLiteral("''")) + u'\'';
+    case NodeKind::Number: return QString::number(node.number, 'g', 17);
+    case NodeKind::Today: return QStringLiteral("today");
+    case NodeKind::Upper: head = QStringLiteral("upper"); break;
+    case NodeKind::Contains: head = QStringLiteral("contains"); break;
+    case NodeKind::Begins: head = QStringLiteral("begins"); break;
+    case NodeKind::Compare: {
+        static const char* const ops[] = {"=", "<>", "<", "<=", ">", ">="};
+        head = QString::fromLatin1(ops[static_cast<int>(node.op)]);
+        break;
+    }
+    case NodeKind::And: head = QStringLiteral("and"); break;
+    case NodeKind::Or: head = QStringLiteral("or"); break;
+    case NodeKind::Not: head = QStringLiteral("not"); break;
+    case NodeKind::Add: head = QStringLiteral("+"); break;
+    case NodeKind::Subtract: head = QStringLiteral("-"); break;
+    case NodeKind::Negate: head = QStringLiteral("neg"); break;
+    }
+    QStringList parts{head};
+    for (const expr::Node& child : node.children)
+        parts << shape(child);
+    return u'(' + parts.join(u' ') + u')';
 }
 
 QString describe(const Record& record)
@@ -171,26 +198,28 @@ void NoteTable::clear()
     m_rows = 0;
 }
 
-QString NoteTable::readSql(const expr::SqlFilter& filter) const
+QString NoteTable::readSql(const expr::SqlFilter& filter, ReadOrder order) const
 {
-    // As the store reads forward in topic order from a position: its own terms first.
+    // As the store reads: its own terms and parameters first, the filter's last.
+    if (order == ReadOrder::AsAdded)
+        return QStringLiteral("SELECT rowid FROM %1 WHERE rowid > ? AND (%2) ORDER BY rowid")
+            .arg(store::sql::tableName(m_def), filter.sql);
     const store::KeyDef& key = m_def.keys[0];
-    return QStringLiteral("SELECT rowid FROM %1 WHERE %2 AND (%3) >= (?) AND rowid >= ? AND (%4) "
-                          "ORDER BY %3, rowid")
+    return QStringLiteral("SELECT rowid FROM %1 WHERE %2 AND (%3) >= (?) AND (%4) "
+                          "ORDER BY %3, rowid LIMIT ?")
         .arg(store::sql::tableName(m_def), store::sql::keyPresent(m_def, key),
              store::sql::keyColumns(m_def, key), filter.sql);
 }
 
 std::optional<std::vector<int>> NoteTable::select(const expr::SqlFilter& filter)
 {
-    Statement read(m_db, readSql(filter));
+    Statement read(m_db, readSql(filter, ReadOrder::AsAdded));
     if (!read.ok()) {
         m_lastError = QString::fromUtf8(sqlite3_errmsg(m_db));
         return std::nullopt;
     }
-    read.bind(1, QString());
-    read.bind(2, std::int64_t{0});
-    int index = kStoreParameters + 1;
+    read.bind(1, std::int64_t{-1});
+    int index = 2;
     for (const store::SqlValue& value : filter.values)
         read.bind(index++, value);
     std::vector<int> rows;
@@ -201,13 +230,20 @@ std::optional<std::vector<int>> NoteTable::select(const expr::SqlFilter& filter)
         m_lastError = QString::fromUtf8(sqlite3_errmsg(m_db));
         return std::nullopt;
     }
-    std::sort(rows.begin(), rows.end());
     return rows;
+}
+
+bool NoteTable::preparesInTopicOrder(const expr::SqlFilter& filter)
+{
+    Statement read(m_db, readSql(filter, ReadOrder::ByTopic));
+    if (!read.ok())
+        m_lastError = QString::fromUtf8(sqlite3_errmsg(m_db));
+    return read.ok();
 }
 
 QString NoteTable::queryPlan(const expr::SqlFilter& filter)
 {
-    Statement plan(m_db, QStringLiteral("EXPLAIN QUERY PLAN ") + readSql(filter));
+    Statement plan(m_db, QStringLiteral("EXPLAIN QUERY PLAN ") + readSql(filter, ReadOrder::ByTopic));
     if (!plan.ok())
         return QString::fromUtf8(sqlite3_errmsg(m_db));
     QStringList lines;

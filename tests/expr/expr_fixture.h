@@ -39,6 +39,8 @@ struct Note
 };
 
 Record recordOf(const Note& note, const RecordLayout& layout = notesLayout());
+// The tree's structure, fully bracketed: (and (= sno:done 'N') (<= sno:reminderdate (+ today 3)))
+QString shape(const expr::Node& node);
 QString describe(const Record& record);
 
 // The notes table of a data file, in memory.
@@ -57,15 +59,18 @@ public:
     bool add(const Record& record);
     void clear();
 
-    // The rows the filter picks, read the way the store reads a key's order; nothing (and
-    // lastError()) when SQLite refuses the statement.
+    // The rows the filter picks, in the order they were added, read the way the store reads;
+    // nothing (and lastError()) when SQLite refuses the statement.
     std::optional<std::vector<int>> select(const expr::SqlFilter& filter);
+    // Whether SQLite takes the filter in the store's read of a page in topic order.
+    bool preparesInTopicOrder(const expr::SqlFilter& filter);
     // SQLite's plan for that read, one line per step.
     QString queryPlan(const expr::SqlFilter& filter);
     QString lastError() const { return m_lastError; }
 
 private:
-    QString readSql(const expr::SqlFilter& filter) const;
+    enum class ReadOrder { AsAdded, ByTopic };
+    QString readSql(const expr::SqlFilter& filter, ReadOrder order) const;
 
     sqlite3* m_db = nullptr;
     store::TableDef m_def;
