@@ -2,6 +2,7 @@
 
 #include "core/dates.h"
 #include "core/fixed_text.h"
+#include "core/procedure.h"
 #include "core/thread.h"
 
 #include <QDate>
@@ -28,6 +29,10 @@ private Q_SLOTS:
 
     void threadLocalsAreDroppedByTheirOwner();
     void procedureNamesStackPerThread();
+
+    void awaitedSignalResumesOnALaterTurn();
+    void aDestroyedSenderResumesWithoutResult();
+    void spawnedProceduresAreCounted();
 };
 
 void CoreTest::packedDatesRead_data()
@@ -197,6 +202,72 @@ void CoreTest::procedureNamesStackPerThread()
     main.popProcedure();
     main.popProcedure();
     QCOMPARE(main.procedure(), QString());
+}
+
+namespace {
+class Window : public QObject
+{
+    Q_OBJECT
+Q_SIGNALS:
+    void finished(int result);
+};
+
+QCoro::Task<> waitFor(Window* window, int* outcome, bool* insideEmit, const bool* emitting)
+{
+    const bool fired = co_await awaitSignal(window, &Window::finished);
+    *insideEmit = *emitting;
+    *outcome = fired ? 1 : 0;
+}
+} // namespace
+
+void CoreTest::awaitedSignalResumesOnALaterTurn()
+{
+    Window window;
+    int outcome = -1;
+    bool insideEmit = true;
+    bool emitting = false;
+    spawn(waitFor(&window, &outcome, &insideEmit, &emitting));
+    QCOMPARE(outcome, -1);
+    emitting = true;
+    Q_EMIT window.finished(1);
+    emitting = false;
+    QCOMPARE(outcome, -1); // not resumed from inside the emission
+    QTRY_COMPARE(outcome, 1);
+    QVERIFY(!insideEmit);
+}
+
+void CoreTest::aDestroyedSenderResumesWithoutResult()
+{
+    auto* window = new Window;
+    int outcome = -1;
+    bool insideEmit = false;
+    const bool emitting = false;
+    spawn(waitFor(window, &outcome, &insideEmit, &emitting));
+    delete window;
+    QTRY_COMPARE(outcome, 0);
+}
+
+void CoreTest::spawnedProceduresAreCounted()
+{
+    QTRY_COMPARE(liveProcedures(), 0);
+    int finishedCalls = 0;
+    onAllProceduresFinished([&finishedCalls] { ++finishedCalls; });
+    Window first;
+    Window second;
+    int a = -1;
+    int b = -1;
+    bool ignored = false;
+    const bool emitting = false;
+    spawn(waitFor(&first, &a, &ignored, &emitting));
+    spawn(waitFor(&second, &b, &ignored, &emitting));
+    QCOMPARE(liveProcedures(), 2);
+    Q_EMIT first.finished(0);
+    QTRY_COMPARE(liveProcedures(), 1);
+    QCOMPARE(finishedCalls, 0);
+    Q_EMIT second.finished(0);
+    QTRY_COMPARE(liveProcedures(), 0);
+    QCOMPARE(finishedCalls, 1);
+    onAllProceduresFinished({});
 }
 
 QTEST_GUILESS_MAIN(CoreTest)
