@@ -83,7 +83,7 @@ enum class ErrorCode
     UnexpectedToken,     // something after a complete expression: a = b c
     TooDeep,             // see kMaxDepth
     TooLong,             // see kMaxTerms
-    // binding to a layout
+             // binding to a layout
     UnknownField,      // sno:topics
     FieldOfOtherTable, // arc:topic in a filter on sno
     ConditionAsValue,  // UPPER(a = b)

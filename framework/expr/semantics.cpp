@@ -91,14 +91,17 @@ QString upperText(QStringView text)
     return withoutTrailingBlanks(text).toString().toUpper();
 }
 
+// Qt tells null text from empty text here (a null text does not start with ""); values don't.
 bool containsText(QStringView text, QStringView part)
 {
-    return withoutTrailingBlanks(text).contains(withoutTrailingBlanks(part));
+    part = withoutTrailingBlanks(part);
+    return part.isEmpty() || withoutTrailingBlanks(text).contains(part);
 }
 
 bool beginsText(QStringView text, QStringView start)
 {
-    return withoutTrailingBlanks(text).startsWith(withoutTrailingBlanks(start));
+    start = withoutTrailingBlanks(start);
+    return start.isEmpty() || withoutTrailingBlanks(text).startsWith(start);
 }
 
 bool isTrue(const Value& value)

@@ -103,20 +103,19 @@ private:
     {
         const BoundNode& left = node.children[0];
         const BoundNode& right = node.children[1];
-        const QString op = symbol(node.compare);
-        if (left.type != right.type) {
-            const QString call =
-                QStringLiteral("qly_compare(%1, %2)").arg(compile(left).text, compile(right).text);
-            return Sql{call + u' ' + op + QStringLiteral(" 0"), levelOf(node.compare)};
-        }
+        const QString op = u' ' + symbol(node.compare) + u' ';
+        // One after the other: the values must be collected in the order the ? appear.
         const Sql l = compile(left);
         const Sql r = compile(right);
+        if (left.type != right.type)
+            return Sql{QStringLiteral("qly_compare(") + l.text + QStringLiteral(", ") + r.text +
+                           u')' + op + u'0',
+                       levelOf(node.compare)};
         if (left.type == Type::Text)
-            return Sql{at(l, UnaryLevel) + QStringLiteral(" COLLATE BINARY ") + op + u' ' +
+            return Sql{at(l, UnaryLevel) + QStringLiteral(" COLLATE BINARY") + op +
                            at(r, AdditiveLevel),
                        levelOf(node.compare)};
-        return Sql{at(l, AdditiveLevel) + u' ' + op + u' ' + at(r, AdditiveLevel),
-                   levelOf(node.compare)};
+        return Sql{at(l, AdditiveLevel) + op + at(r, AdditiveLevel), levelOf(node.compare)};
     }
 
     Sql compile(const BoundNode& node)
@@ -159,7 +158,8 @@ private:
         case Op::Subtract: {
             const Sql l = compile(node.children[0]);
             const Sql r = compile(node.children[1]);
-            return Sql{at(l, AdditiveLevel) + (node.op == Op::Add ? QStringLiteral(" + ") : QStringLiteral(" - ")) +
+            return Sql{at(l, AdditiveLevel) +
+                           (node.op == Op::Add ? QStringLiteral(" + ") : QStringLiteral(" - ")) +
                            at(r, UnaryLevel),
                        AdditiveLevel};
         }

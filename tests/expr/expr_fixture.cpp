@@ -6,7 +6,6 @@
 
 #include <QDate>
 #include <QStringList>
-
 #include <sqlite3.h>
 
 namespace qly::test {
@@ -98,24 +97,46 @@ QString shape(const expr::Node& node)
     using expr::NodeKind;
     QString head;
     switch (node.kind) {
-    case NodeKind::Field: return node.text;
-    case NodeKind::Text: return u'\'' + QString(node.text).replace(u'\'', QStringLiteral("''")) + u'\'';
-    case NodeKind::Number: return QString::number(node.number, 'g', 17);
-    case NodeKind::Today: return QStringLiteral("today");
-    case NodeKind::Upper: head = QStringLiteral("upper"); break;
-    case NodeKind::Contains: head = QStringLiteral("contains"); break;
-    case NodeKind::Begins: head = QStringLiteral("begins"); break;
+    case NodeKind::Field:
+        return node.text;
+    case NodeKind::Text:
+        return u'\'' + QString(node.text).replace(u'\'', QStringLiteral("''")) + u'\'';
+    case NodeKind::Number:
+        return QString::number(node.number, 'g', 17);
+    case NodeKind::Today:
+        return QStringLiteral("today");
+    case NodeKind::Upper:
+        head = QStringLiteral("upper");
+        break;
+    case NodeKind::Contains:
+        head = QStringLiteral("contains");
+        break;
+    case NodeKind::Begins:
+        head = QStringLiteral("begins");
+        break;
     case NodeKind::Compare: {
         static const char* const ops[] = {"=", "<>", "<", "<=", ">", ">="};
         head = QString::fromLatin1(ops[static_cast<int>(node.op)]);
         break;
     }
-    case NodeKind::And: head = QStringLiteral("and"); break;
-    case NodeKind::Or: head = QStringLiteral("or"); break;
-    case NodeKind::Not: head = QStringLiteral("not"); break;
-    case NodeKind::Add: head = QStringLiteral("+"); break;
-    case NodeKind::Subtract: head = QStringLiteral("-"); break;
-    case NodeKind::Negate: head = QStringLiteral("neg"); break;
+    case NodeKind::And:
+        head = QStringLiteral("and");
+        break;
+    case NodeKind::Or:
+        head = QStringLiteral("or");
+        break;
+    case NodeKind::Not:
+        head = QStringLiteral("not");
+        break;
+    case NodeKind::Add:
+        head = QStringLiteral("+");
+        break;
+    case NodeKind::Subtract:
+        head = QStringLiteral("-");
+        break;
+    case NodeKind::Negate:
+        head = QStringLiteral("neg");
+        break;
     }
     QStringList parts{head};
     for (const expr::Node& child : node.children)
@@ -141,8 +162,7 @@ NoteTable::NoteTable()
     m_def.layout = &notesLayout();
     m_def.keys = {{QStringLiteral("SNOT"), QStringLiteral("sno:snot"), {Topic}}};
     store::addConnectionSetup(expr::installSqlFunctions);
-    if (sqlite3_open(":memory:", &m_db) != SQLITE_OK ||
-        store::setUpConnection(m_db) != SQLITE_OK) {
+    if (sqlite3_open(":memory:", &m_db) != SQLITE_OK || store::setUpConnection(m_db) != SQLITE_OK) {
         m_setupError = QStringLiteral("cannot open an in-memory database");
         return;
     }
@@ -152,8 +172,7 @@ NoteTable::NoteTable()
     };
     for (const QString& sql : schema) {
         char* message = nullptr;
-        if (sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &message) !=
-            SQLITE_OK) {
+        if (sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &message) != SQLITE_OK) {
             m_setupError = QString::fromUtf8(message) + QStringLiteral(" in ") + sql;
             sqlite3_free(message);
             return;
@@ -174,9 +193,9 @@ bool NoteTable::add(const Record& record)
         columns << store::sql::quoted(notesLayout().columnName(i));
         marks << QStringLiteral("?");
     }
-    Statement insert(m_db, QStringLiteral("INSERT INTO %1 (rowid, %2) VALUES (?, %3)")
-                               .arg(store::sql::tableName(m_def), columns.join(u','),
-                                    marks.join(u',')));
+    Statement insert(m_db,
+                     QStringLiteral("INSERT INTO %1 (rowid, %2) VALUES (?, %3)")
+                         .arg(store::sql::tableName(m_def), columns.join(u','), marks.join(u',')));
     if (!insert.ok())
         return false;
     insert.bind(1, std::int64_t{m_rows});
@@ -243,12 +262,14 @@ bool NoteTable::preparesInTopicOrder(const expr::SqlFilter& filter)
 
 QString NoteTable::queryPlan(const expr::SqlFilter& filter)
 {
-    Statement plan(m_db, QStringLiteral("EXPLAIN QUERY PLAN ") + readSql(filter, ReadOrder::ByTopic));
+    Statement plan(m_db,
+                   QStringLiteral("EXPLAIN QUERY PLAN ") + readSql(filter, ReadOrder::ByTopic));
     if (!plan.ok())
         return QString::fromUtf8(sqlite3_errmsg(m_db));
     QStringList lines;
     while (sqlite3_step(plan.get()) == SQLITE_ROW)
-        lines << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(plan.get(), 3)));
+        lines << QString::fromUtf8(
+            reinterpret_cast<const char*>(sqlite3_column_text(plan.get(), 3)));
     return lines.join(u'\n');
 }
 

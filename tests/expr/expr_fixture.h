@@ -8,34 +8,43 @@
 #include "store/record.h"
 #include "store/table_def.h"
 
+#include <optional>
 #include <QMetaType>
 #include <QString>
-
-#include <optional>
 #include <vector>
 
 struct sqlite3;
 
 namespace qly::test {
 
-enum NoteField { Topic, Reminder, NoteDate, ReminderDate, MainMemo, Done, Url, EmailAddress };
+enum NoteField
+{
+    Topic,
+    Reminder,
+    NoteDate,
+    ReminderDate,
+    MainMemo,
+    Done,
+    Url,
+    EmailAddress
+};
 
-const RecordLayout& notesLayout();    // SNO: TOPIC, REMINDER, NOTEDATE, ... as the program has them
-const RecordLayout& archiveLayout();  // ARC: the same fields
+const RecordLayout& notesLayout();   // SNO: TOPIC, REMINDER, NOTEDATE, ... as the program has them
+const RecordLayout& archiveLayout(); // ARC: the same fields
 
 // The day the tests call today: 15 March 2024.
 DayCount testToday();
 
 struct Note
 {
-    QString topic;
-    QString done;
+    QString topic{};
+    QString done{};
     DayCount reminderDate = 0;
     DayCount noteDate = 0;
-    QString memo;
-    QString reminder;
-    QString url;
-    QString email;
+    QString memo{};
+    QString reminder{};
+    QString url{};
+    QString email{};
 };
 
 Record recordOf(const Note& note, const RecordLayout& layout = notesLayout());
@@ -69,7 +78,11 @@ public:
     QString lastError() const { return m_lastError; }
 
 private:
-    enum class ReadOrder { AsAdded, ByTopic };
+    enum class ReadOrder
+    {
+        AsAdded,
+        ByTopic
+    };
     QString readSql(const expr::SqlFilter& filter, ReadOrder order) const;
 
     sqlite3* m_db = nullptr;

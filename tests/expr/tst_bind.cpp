@@ -38,31 +38,39 @@ void BindTest::refusedWithTheOffendingTerm_data()
     QTest::addColumn<QString>("named");
 
     QTest::newRow("archive field in a notes filter")
-        << "SNO" << "sno:done = 'Y' and arc:topic = 'x'" << ErrorCode::FieldOfOtherTable << 19
+        << "SNO"
+        << "sno:done = 'Y' and arc:topic = 'x'" << ErrorCode::FieldOfOtherTable << 19
         << "arc:topic";
     QTest::newRow("notes field in an archive filter")
-        << "ARC" << "UPPER(sno:TOPIC) = 'X'" << ErrorCode::FieldOfOtherTable << 6 << "sno:TOPIC";
-    QTest::newRow("unknown field") << "SNO" << "UPPER(sno:topics) = 'X'" << ErrorCode::UnknownField
-                                   << 6 << "sno:topics";
+        << "ARC"
+        << "UPPER(sno:TOPIC) = 'X'" << ErrorCode::FieldOfOtherTable << 6 << "sno:TOPIC";
+    QTest::newRow("unknown field")
+        << "SNO"
+        << "UPPER(sno:topics) = 'X'" << ErrorCode::UnknownField << 6 << "sno:topics";
     QTest::newRow("unknown field in the archive")
-        << "ARC" << "arc:colour = 'red'" << ErrorCode::UnknownField << 0 << "arc:colour";
+        << "ARC"
+        << "arc:colour = 'red'" << ErrorCode::UnknownField << 0 << "arc:colour";
     QTest::newRow("UPPER of a condition")
-        << "SNO" << "UPPER(sno:done = 'Y') = 'X'" << ErrorCode::ConditionAsValue << 6
-        << "sno:done = 'Y'";
+        << "SNO"
+        << "UPPER(sno:done = 'Y') = 'X'" << ErrorCode::ConditionAsValue << 6 << "sno:done = 'Y'";
     QTest::newRow("a condition compared with text")
-        << "SNO" << "(sno:done = 'Y') = 'Y'" << ErrorCode::ConditionAsValue << 1 << "sno:done";
+        << "SNO"
+        << "(sno:done = 'Y') = 'Y'" << ErrorCode::ConditionAsValue << 1 << "sno:done";
     QTest::newRow("a condition in arithmetic")
-        << "SNO" << "(sno:notedate > 3) + 1 > 0" << ErrorCode::ConditionAsValue << 1
-        << "sno:notedate > 3";
+        << "SNO"
+        << "(sno:notedate > 3) + 1 > 0" << ErrorCode::ConditionAsValue << 1 << "sno:notedate > 3";
     QTest::newRow("CONTAINS of a condition")
-        << "SNO" << "CONTAINS(sno:topic, sno:done = 'Y')" << ErrorCode::ConditionAsValue << 20
-        << "sno:done";
+        << "SNO"
+        << "CONTAINS(sno:topic, sno:done = 'Y')" << ErrorCode::ConditionAsValue << 20 << "sno:done";
     QTest::newRow("a text field in arithmetic")
-        << "SNO" << "sno:topic + 1 = 2" << ErrorCode::NotANumber << 0 << "sno:topic";
+        << "SNO"
+        << "sno:topic + 1 = 2" << ErrorCode::NotANumber << 0 << "sno:topic";
     QTest::newRow("numeric text in arithmetic")
-        << "SNO" << "sno:reminderdate <= today() + '3'" << ErrorCode::NotANumber << 30 << "'3'";
+        << "SNO"
+        << "sno:reminderdate <= today() + '3'" << ErrorCode::NotANumber << 30 << "'3'";
     QTest::newRow("minus before text")
-        << "SNO" << "-UPPER(sno:notedate) < 0" << ErrorCode::NotANumber << 1 << "UPPER";
+        << "SNO"
+        << "-UPPER(sno:notedate) < 0" << ErrorCode::NotANumber << 1 << "UPPER";
 }
 
 void BindTest::refusedWithTheOffendingTerm()
@@ -89,9 +97,11 @@ void BindTest::bindsToItsOwnTable_data()
     QTest::newRow("notes filter") << "SNO"
                                   << "(sno:reminderdate <= today()+3 and sno:reminderdate > '' "
                                      "and sno:done='N')";
-    QTest::newRow("archive filter") << "ARC" << "CONTAINS(UPPER(arc:TOPIC),'ABC') AND "
-                                                "UPPER(arc:EmailAddress) >= 'M'";
-    QTest::newRow("prefix in another case") << "ARC" << "ARC:done = 'Y' or Arc:Url = ''";
+    QTest::newRow("archive filter") << "ARC"
+                                    << "CONTAINS(UPPER(arc:TOPIC),'ABC') AND "
+                                       "UPPER(arc:EmailAddress) >= 'M'";
+    QTest::newRow("prefix in another case") << "ARC"
+                                            << "ARC:done = 'Y' or Arc:Url = ''";
     QTest::newRow("every notes field") << "SNO"
                                        << "sno:topic and sno:reminder and sno:notedate and "
                                           "sno:reminderdate and sno:mainmemo and sno:done and "

@@ -24,8 +24,8 @@ const QStringList kFormExpressions = {
 struct FormOperator
 {
     const char* label;
-    const char* pattern;   // %1 the expression
-    const char* shape;     // %1 the expression's shape
+    const char* pattern; // %1 the expression
+    const char* shape;   // %1 the expression's shape
 };
 
 const FormOperator kFormOperators[] = {
@@ -75,7 +75,8 @@ void ParseTest::acceptedTextsAndTheirGrouping_data()
     QTest::newRow("reminders due within three days")
         << "(sno:reminderdate <= today()+3 and sno:reminderdate > '' and sno:done='N')"
         << "(and (<= sno:reminderdate (+ today 3)) (> sno:reminderdate '') (= sno:done 'N'))";
-    QTest::newRow("done notes") << "(sno:done='Y')" << "(= sno:done 'Y')";
+    QTest::newRow("done notes") << "(sno:done='Y')"
+                                << "(= sno:done 'Y')";
     QTest::newRow("filter and condition joined")
         << "((sno:done='Y')) AND (UPPER(sno:TOPIC) = 'ABC')"
         << "(and (= sno:done 'Y') (= (upper sno:TOPIC) 'ABC'))";
@@ -95,14 +96,20 @@ void ParseTest::acceptedTextsAndTheirGrouping_data()
     }
 
     QTest::newRow("keywords, functions and fields in any case")
-        << "(SNO:DONE = 'n' And Sno:ReminderDate <= ToDay() + 3) oR nOt contains(Upper(sno:topic),'a')"
+        << "(SNO:DONE = 'n' And Sno:ReminderDate <= ToDay() + 3) oR nOt "
+           "contains(Upper(sno:topic),'a')"
         << "(or (and (= SNO:DONE 'n') (<= Sno:ReminderDate (+ today 3))) "
            "(not (contains (upper sno:topic) 'a')))";
-    QTest::newRow("not-equal written <>") << "sno:done <> 'Y'" << "(<> sno:done 'Y')";
-    QTest::newRow("not-equal written ~=") << "sno:done ~= 'Y'" << "(<> sno:done 'Y')";
-    QTest::newRow("not-equal written !=") << "sno:done != 'Y'" << "(<> sno:done 'Y')";
-    QTest::newRow("not-equal written NOT =") << "sno:done NOT = 'Y'" << "(<> sno:done 'Y')";
-    QTest::newRow("not-equal written not=") << "sno:done not='Y'" << "(<> sno:done 'Y')";
+    QTest::newRow("not-equal written <>") << "sno:done <> 'Y'"
+                                          << "(<> sno:done 'Y')";
+    QTest::newRow("not-equal written ~=") << "sno:done ~= 'Y'"
+                                          << "(<> sno:done 'Y')";
+    QTest::newRow("not-equal written !=") << "sno:done != 'Y'"
+                                          << "(<> sno:done 'Y')";
+    QTest::newRow("not-equal written NOT =") << "sno:done NOT = 'Y'"
+                                             << "(<> sno:done 'Y')";
+    QTest::newRow("not-equal written not=") << "sno:done not='Y'"
+                                            << "(<> sno:done 'Y')";
     QTest::newRow("all comparison operators")
         << "sno:notedate < 1 or sno:notedate <= 2 or sno:notedate > 3 or sno:notedate >= 4"
         << "(or (< sno:notedate 1) (<= sno:notedate 2) (> sno:notedate 3) (>= sno:notedate 4))";
@@ -111,39 +118,50 @@ void ParseTest::acceptedTextsAndTheirGrouping_data()
                                                << "(or (= sno:a 1) (and (= sno:b 2) (= sno:c 3)))";
     QTest::newRow("parentheses regroup") << "(sno:a = 1 or sno:b = 2) and sno:c = 3"
                                          << "(and (or (= sno:a 1) (= sno:b 2)) (= sno:c 3))";
-    QTest::newRow("NOT binds looser than a comparison")
-        << "NOT sno:done = 'Y'" << "(not (= sno:done 'Y'))";
-    QTest::newRow("NOT binds tighter than AND")
-        << "not sno:a and sno:b" << "(and (not sno:a) sno:b)";
-    QTest::newRow("NOT NOT") << "not not sno:a" << "(not (not sno:a))";
-    QTest::newRow("parenthesised AND inside AND stays a group")
-        << "sno:a and (sno:b and sno:c)" << "(and sno:a (and sno:b sno:c))";
-    QTest::newRow("minus runs left to right") << "sno:a - sno:b - 3" << "(- (- sno:a sno:b) 3)";
-    QTest::newRow("parenthesised subtraction on the right")
-        << "sno:a - (sno:b - 3)" << "(- sno:a (- sno:b 3))";
-    QTest::newRow("unary minus binds tighter than +") << "-sno:a + 2" << "(+ (neg sno:a) 2)";
-    QTest::newRow("double minus") << "- -3" << "(neg (neg 3))";
-    QTest::newRow("minus minus without a blank") << "--3" << "(neg (neg 3))";
-    QTest::newRow("arithmetic on both sides")
-        << "today() - 1 <= sno:reminderdate + 2" << "(<= (- today 1) (+ sno:reminderdate 2))";
+    QTest::newRow("NOT binds looser than a comparison") << "NOT sno:done = 'Y'"
+                                                        << "(not (= sno:done 'Y'))";
+    QTest::newRow("NOT binds tighter than AND") << "not sno:a and sno:b"
+                                                << "(and (not sno:a) sno:b)";
+    QTest::newRow("NOT NOT") << "not not sno:a"
+                             << "(not (not sno:a))";
+    QTest::newRow("parenthesised AND inside AND stays a group") << "sno:a and (sno:b and sno:c)"
+                                                                << "(and sno:a (and sno:b sno:c))";
+    QTest::newRow("minus runs left to right") << "sno:a - sno:b - 3"
+                                              << "(- (- sno:a sno:b) 3)";
+    QTest::newRow("parenthesised subtraction on the right") << "sno:a - (sno:b - 3)"
+                                                            << "(- sno:a (- sno:b 3))";
+    QTest::newRow("unary minus binds tighter than +") << "-sno:a + 2"
+                                                      << "(+ (neg sno:a) 2)";
+    QTest::newRow("double minus") << "- -3"
+                                  << "(neg (neg 3))";
+    QTest::newRow("minus minus without a blank") << "--3"
+                                                 << "(neg (neg 3))";
+    QTest::newRow("arithmetic on both sides") << "today() - 1 <= sno:reminderdate + 2"
+                                              << "(<= (- today 1) (+ sno:reminderdate 2))";
 
-    QTest::newRow("doubled quote inside text") << "sno:topic = 'it''s'" << "(= sno:topic 'it''s')";
-    QTest::newRow("only a quote") << "sno:topic = ''''" << "(= sno:topic '''')";
-    QTest::newRow("blanks inside text are kept in the tree")
-        << "sno:topic = '  a  '" << "(= sno:topic '  a  ')";
-    QTest::newRow("keywords inside text are text")
-        << "sno:topic = 'x AND y OR (z'" << "(= sno:topic 'x AND y OR (z')";
+    QTest::newRow("doubled quote inside text") << "sno:topic = 'it''s'"
+                                               << "(= sno:topic 'it''s')";
+    QTest::newRow("only a quote") << "sno:topic = ''''"
+                                  << "(= sno:topic '''')";
+    QTest::newRow("blanks inside text are kept in the tree") << "sno:topic = '  a  '"
+                                                             << "(= sno:topic '  a  ')";
+    QTest::newRow("keywords inside text are text") << "sno:topic = 'x AND y OR (z'"
+                                                   << "(= sno:topic 'x AND y OR (z')";
     QTest::newRow("accents and emoji inside text")
         << QStringLiteral("sno:topic = 'Émile 😀'") << QStringLiteral("(= sno:topic 'Émile 😀')");
-    QTest::newRow("decimal number") << "sno:notedate > 12.50" << "(> sno:notedate 12.5)";
-    QTest::newRow("leading zeros") << "sno:notedate > 007" << "(> sno:notedate 7)";
+    QTest::newRow("decimal number") << "sno:notedate > 12.50"
+                                    << "(> sno:notedate 12.5)";
+    QTest::newRow("leading zeros") << "sno:notedate > 007"
+                                   << "(> sno:notedate 7)";
     QTest::newRow("fifteen digits") << "sno:notedate < 999999999999999"
                                     << "(< sno:notedate 999999999999999)";
     QTest::newRow("tabs and line breaks between terms")
-        << "sno:done\t=\n'Y'\r\nAND\tsno:topic<>''" << "(and (= sno:done 'Y') (<> sno:topic ''))";
-    QTest::newRow("a bare field as a condition") << "sno:done" << "sno:done";
-    QTest::newRow("BEGINS with a field as the start")
-        << "begins(sno:mainmemo, sno:topic)" << "(begins sno:mainmemo sno:topic)";
+        << "sno:done\t=\n'Y'\r\nAND\tsno:topic<>''"
+        << "(and (= sno:done 'Y') (<> sno:topic ''))";
+    QTest::newRow("a bare field as a condition") << "sno:done"
+                                                 << "sno:done";
+    QTest::newRow("BEGINS with a field as the start") << "begins(sno:mainmemo, sno:topic)"
+                                                      << "(begins sno:mainmemo sno:topic)";
 }
 
 void ParseTest::acceptedTextsAndTheirGrouping()
@@ -191,11 +209,11 @@ void ParseTest::malformedTextIsRefusedWithPlaceAndReason_data()
         << "sno:1topic = 'Y'" << ErrorCode::BadField << 4;
     QTest::newRow("decimal point without digits")
         << "sno:notedate > 3." << ErrorCode::BadNumber << 16;
-    QTest::newRow("sixteen digits") << "sno:notedate > 1234567890123456" << ErrorCode::BadNumber
-                                    << 15;
+    QTest::newRow("sixteen digits")
+        << "sno:notedate > 1234567890123456" << ErrorCode::BadNumber << 15;
     QTest::newRow("field without a prefix") << "topic = 'x'" << ErrorCode::UnknownWord << 0;
-    QTest::newRow("unknown function") << "lower(sno:topic) = 'x'" << ErrorCode::UnknownFunction
-                                      << 0;
+    QTest::newRow("unknown function")
+        << "lower(sno:topic) = 'x'" << ErrorCode::UnknownFunction << 0;
     QTest::newRow("today without parentheses") << "today + 3" << ErrorCode::ExpectedToken << 6;
     QTest::newRow("today with an argument") << "today(1) = 3" << ErrorCode::ExpectedToken << 6;
     QTest::newRow("UPPER with two arguments")
@@ -203,21 +221,19 @@ void ParseTest::malformedTextIsRefusedWithPlaceAndReason_data()
     QTest::newRow("CONTAINS with one argument")
         << "CONTAINS(sno:topic)" << ErrorCode::ExpectedToken << 18;
     QTest::newRow("unclosed parenthesis") << "(sno:done = 'Y'" << ErrorCode::ExpectedToken << 15;
-    QTest::newRow("unclosed function call") << "UPPER(sno:topic" << ErrorCode::ExpectedToken
-                                            << 15;
+    QTest::newRow("unclosed function call") << "UPPER(sno:topic" << ErrorCode::ExpectedToken << 15;
     QTest::newRow("nothing after =") << "sno:done =" << ErrorCode::ExpectedValue << 10;
     QTest::newRow("starts with AND") << "and sno:done = 'Y'" << ErrorCode::ExpectedValue << 0;
     QTest::newRow("ends with AND") << "sno:done = 'Y' and" << ErrorCode::ExpectedValue << 18;
     QTest::newRow("two operators") << "sno:done = = 'Y'" << ErrorCode::ExpectedValue << 11;
     QTest::newRow("empty parentheses") << "()" << ErrorCode::ExpectedValue << 1;
-    QTest::newRow("NOT = with nothing before it") << "NOT = 'Y'" << ErrorCode::ExpectedValue
-                                                  << 4;
-    QTest::newRow("two values in a row") << "sno:done = 'Y' 'N'" << ErrorCode::UnexpectedToken
-                                         << 15;
+    QTest::newRow("NOT = with nothing before it") << "NOT = 'Y'" << ErrorCode::ExpectedValue << 4;
+    QTest::newRow("two values in a row")
+        << "sno:done = 'Y' 'N'" << ErrorCode::UnexpectedToken << 15;
     QTest::newRow("comparisons do not chain")
         << "sno:a = sno:b = sno:c" << ErrorCode::UnexpectedToken << 14;
-    QTest::newRow("NOT between two values") << "sno:done NOT 'Y'" << ErrorCode::UnexpectedToken
-                                            << 9;
+    QTest::newRow("NOT between two values")
+        << "sno:done NOT 'Y'" << ErrorCode::UnexpectedToken << 9;
     QTest::newRow("stray closing parenthesis")
         << "sno:done = 'Y')" << ErrorCode::UnexpectedToken << 14;
 }
@@ -257,12 +273,11 @@ void ParseTest::nestingIsLimitedNotFatal_data()
     QTest::newRow("NOT chain one deeper") << nots(kMaxDepth) << false << ErrorCode::TooDeep;
     QTest::newRow("sum as deep as allowed") << sums(kMaxDepth) << true << ErrorCode{};
     QTest::newRow("sum one deeper") << sums(kMaxDepth + 1) << false << ErrorCode::TooDeep;
-    QTest::newRow("sum of a hundred thousand terms")
-        << sums(100000) << false << ErrorCode::TooDeep;
+    QTest::newRow("sum of a hundred thousand terms") << sums(100000) << false << ErrorCode::TooDeep;
     QTest::newRow("UPPER nested as deep as allowed")
         << uppers(kMaxDepth - 2) << true << ErrorCode{};
-    QTest::newRow("UPPER nested one deeper") << uppers(kMaxDepth - 1) << false
-                                             << ErrorCode::TooDeep;
+    QTest::newRow("UPPER nested one deeper")
+        << uppers(kMaxDepth - 1) << false << ErrorCode::TooDeep;
     QTest::newRow("a long flat OR is not deep") << ors(kMaxTerms) << true << ErrorCode{};
     QTest::newRow("one term too many") << ors(kMaxTerms + 1) << false << ErrorCode::TooLong;
 }
@@ -296,13 +311,13 @@ void ParseTest::termsRememberWhereTheyStart()
 
 void ParseTest::aTreeBuiltByHandWritesAsTheFormDoes()
 {
-    Node condition = makeNode(NodeKind::Contains, {makeNode(NodeKind::Upper, {fieldNode("sno:TOPIC")}),
-                                                   textNode("ABC")});
+    Node condition = makeNode(
+        NodeKind::Contains, {makeNode(NodeKind::Upper, {fieldNode("sno:TOPIC")}), textNode("ABC")});
     Node filter = makeNode(
         NodeKind::And,
-        {makeNode(NodeKind::And, {compareNode(fieldNode("sno:done"), CompareOp::Equal, textNode("N")),
-                                  compareNode(fieldNode("sno:reminderdate"), CompareOp::Equal,
-                                              textNode(""))}),
+        {makeNode(NodeKind::And,
+                  {compareNode(fieldNode("sno:done"), CompareOp::Equal, textNode("N")),
+                   compareNode(fieldNode("sno:reminderdate"), CompareOp::Equal, textNode(""))}),
          condition,
          compareNode(makeNode(NodeKind::Upper, {fieldNode("sno:URL")}), CompareOp::NotEqual,
                      textNode("it's"))});

@@ -1,0 +1,154 @@
+// The SQL side of filters: literals stay bound values, the term fits the store's reads, and the
+// deepest filter the parser takes is one SQLite takes too.
+
+#include "expr_fixture.h"
+
+#include <QRegularExpression>
+#include <QTest>
+
+using namespace qly;
+using namespace qly::expr;
+using namespace qly::test;
+
+namespace {
+QString repeated(QStringView piece, int times)
+{
+    QString text;
+    for (int i = 0; i < times; ++i)
+        text += piece;
+    return text;
+}
+
+// "<head>( ... (<tail>) ... )" with `levels` heads, closed as often.
+QString nested(QStringView head, QStringView tail, int levels)
+{
+    return repeated(head, levels) + tail.toString() + repeated(u")", levels);
+}
+
+// sno:done = 'Y' AND (sno:done = 'N' OR (sno:done = 'Y' AND ( ... )))
+QString andOrToTheRight(int levels)
+{
+    QString text = QStringLiteral("sno:done = 'Y'");
+    for (int i = 0; i < levels; ++i)
+        text = (i % 2 ? QStringLiteral("sno:done = 'N' OR (")
+                      : QStringLiteral("sno:done = 'Y' AND (")) +
+               text + u')';
+    return text;
+}
+
+int depthOf(const Node& node)
+{
+    int deepest = 0;
+    for (const Node& child : node.children)
+        deepest = std::max(deepest, depthOf(child));
+    return deepest + 1;
+}
+} // namespace
+
+class SqlTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY2(m_table.setupError().isEmpty(), qPrintable(m_table.setupError()));
+    }
+    void init() { m_table.clear(); }
+
+    void anInjectionAttemptStaysAValue();
+    void literalsAndTodayAreBoundInOrder();
+    void keyOrderReadsKeepTheirIndex();
+    void theDeepestFiltersRunInSqlite_data();
+    void theDeepestFiltersRunInSqlite();
+
+private:
+    NoteTable m_table;
+};
+
+void SqlTest::anInjectionAttemptStaysAValue()
+{
+    const QString attack = QStringLiteral("x' OR 1=1 --");
+    for (const QString& topic : {attack, QStringLiteral("x"), QStringLiteral("other")})
+        QVERIFY(m_table.add(recordOf(Note{.topic = topic})));
+
+    const Result<Filter> filter = parseFilter(u"sno:topic = 'x'' OR 1=1 --'", notesLayout());
+    QVERIFY(filter.ok());
+    const SqlFilter sql = filter.value().toSql(testToday());
+    QVERIFY2(!sql.sql.contains(u"1=1") && !sql.sql.contains(u'\''), qPrintable(sql.sql));
+    QCOMPARE(sql.values, store::SqlValues{attack});
+    QCOMPARE(m_table.select(sql), std::vector<int>{0});
+}
+
+void SqlTest::literalsAndTodayAreBoundInOrder()
+{
+    const Result<Filter> filter = parseFilter(
+        u"sno:reminderdate <= today()+3 and UPPER(sno:topic) = 'ZQ' and sno:notedate > 74000.5",
+        notesLayout());
+    QVERIFY(filter.ok());
+    const SqlFilter sql = filter.value().toSql(testToday());
+    const store::SqlValues expected{std::int64_t{testToday()}, 3.0, QStringLiteral("ZQ"), 74000.5};
+    QCOMPARE(sql.values, expected);
+    QVERIFY2(!sql.sql.contains(QRegularExpression(QStringLiteral("[0-9'Z]"))), qPrintable(sql.sql));
+}
+
+void SqlTest::keyOrderReadsKeepTheirIndex()
+{
+    // The store reads pages in topic order by seeking its topic index; a filter on the topic
+    // must not turn that into a seek on the filter's own term.
+    const Result<Filter> filter =
+        parseFilter(u"sno:topic >= 'M' and sno:done = 'N'", notesLayout());
+    QVERIFY(filter.ok());
+    const QString plan = m_table.queryPlan(filter.value().toSql(testToday()));
+    QVERIFY2(plan.contains(u"USING INDEX notes_SNOT (topic>?)"), qPrintable(plan));
+    QVERIFY2(!plan.contains(u"TEMP B-TREE"), qPrintable(plan));
+}
+
+void SqlTest::theDeepestFiltersRunInSqlite_data()
+{
+    QTest::addColumn<QString>("text");
+    // Each is exactly kMaxDepth deep and nests to the right, where SQLite's parser needs the
+    // most room.
+    const int d = kMaxDepth;
+    QTest::newRow("AND and OR alternating") << andOrToTheRight(d - 2);
+    QTest::newRow("NOT chain") << repeated(u"NOT ", d - 2) + "sno:done = 'Y'";
+    QTest::newRow("NOT of values") << repeated(u"NOT ", d - 1) + "sno:done";
+    QTest::newRow("UPPER nested") << nested(u"UPPER(", u"sno:topic", d - 2) + " = 'A'";
+    QTest::newRow("UPPER nested against a number")
+        << nested(u"UPPER(", u"sno:notedate", d - 2) + " = 74189";
+    QTest::newRow("CONTAINS of nested UPPER")
+        << "CONTAINS(sno:topic, " + nested(u"UPPER(", u"sno:topic", d - 2) + ")";
+    QTest::newRow("BEGINS of nested UPPER first")
+        << "BEGINS(" + nested(u"UPPER(", u"sno:notedate", d - 2) + ", '7')";
+    QTest::newRow("subtraction nested on the right")
+        << nested(u"sno:notedate - (", u"sno:notedate", d - 2) + " > 0";
+    QTest::newRow("minus chain") << repeated(u"-", d - 2) + "sno:notedate < 0";
+    QTest::newRow("everything at once") << "NOT (sno:done = 'Y' OR CONTAINS(sno:topic, " +
+                                               nested(u"UPPER(", u"sno:notedate", d - 4) + "))";
+}
+
+void SqlTest::theDeepestFiltersRunInSqlite()
+{
+    QFETCH(QString, text);
+    const Result<Node> tree = parse(text);
+    QVERIFY2(tree.ok(), qPrintable(tree.ok() ? QString() : tree.error().message));
+    const Result<Filter> filter = bind(tree.value(), notesLayout());
+    QVERIFY2(filter.ok(), qPrintable(filter.ok() ? QString() : filter.error().message));
+    QCOMPARE(depthOf(tree.value()), kMaxDepth);
+
+    const SqlFilter sql = filter.value().toSql(testToday());
+    QVERIFY2(m_table.preparesInTopicOrder(sql), qPrintable(m_table.lastError() + u'\n' + sql.sql));
+    const Record record = recordOf(Note{.topic = "a", .done = "N", .noteDate = 74189});
+    QVERIFY(m_table.add(record));
+    const std::optional<std::vector<int>> rows = m_table.select(sql);
+    QVERIFY2(rows, qPrintable(m_table.lastError()));
+    QCOMPARE(!rows->empty(), filter.value().matches(record, testToday()));
+}
+
+int runSqlTests(int argc, char** argv)
+{
+    SqlTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_sql.moc"
