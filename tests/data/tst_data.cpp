@@ -408,5 +408,10 @@ void DataTest::toolWorksBesideARunningProgram()
     QCOMPARE(wrong->exitCode(), 2);
 }
 
-QTEST_GUILESS_MAIN(DataTest)
 #include "tst_data.moc"
+
+int runDataTests(int argc, char** argv)
+{
+    DataTest test;
+    return QTest::qExec(&test, argc, argv);
+}

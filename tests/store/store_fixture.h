@@ -4,6 +4,7 @@
 
 #include "core/thread.h"
 #include "store/table.h"
+#include "support/foreign_lock.h"
 #include "support/temp_workdir.h"
 
 #include <QString>
@@ -36,18 +37,6 @@ public:
 
 private:
     sqlite3* m_db = nullptr;
-};
-
-// Holds the data file's write lock the way another running program would.
-class ForeignWriteLock
-{
-public:
-    explicit ForeignWriteLock(const QString& dataFilePath);
-    ~ForeignWriteLock();
-    bool held() const { return m_fd >= 0; }
-
-private:
-    int m_fd = -1;
 };
 
 } // namespace qly::test
