@@ -149,9 +149,10 @@ private:
         case Op::Truth: {
             const BoundNode& child = node.children[0];
             const Sql operand = compile(child);
+            // Not length(): it stops at the first NUL, and text may hold one.
             if (child.type == Type::Text)
-                return Sql{QStringLiteral("length(") + operand.text + QStringLiteral(") > 0"),
-                           RelationLevel};
+                return Sql{at(operand, UnaryLevel) + QStringLiteral(" COLLATE BINARY <> ''"),
+                           EqualityLevel};
             return Sql{at(operand, AdditiveLevel) + QStringLiteral(" <> 0"), EqualityLevel};
         }
         case Op::Add:

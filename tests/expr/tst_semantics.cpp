@@ -128,6 +128,9 @@ void SemanticsTest::text_data()
     QTest::newRow("emoji sorts after fullwidth letters")
         << QStringLiteral("sno:topic > 'ｚ'") << Note{.topic = QStringLiteral("😀")} << true;
     QTest::newRow("a prefix sorts first") << "sno:topic < 'abc'" << Note{.topic = "ab"} << true;
+    QTest::newRow("text after a NUL counts")
+        << QStringLiteral("sno:topic < 'a") + QChar(u'\0') + QStringLiteral("b'")
+        << Note{.topic = "a"} << true;
     QTest::newRow("quote inside text") << "sno:topic = 'it''s'" << Note{.topic = "it's"} << true;
     QTest::newRow("Contains finds the part")
         << "CONTAINS(UPPER(sno:TOPIC),'ABC')" << Note{.topic = "xxabcxx"} << true;
@@ -217,6 +220,8 @@ void SemanticsTest::valuesAsConditions_data()
         << "sno:topic AND sno:mainmemo" << Note{.topic = "a", .memo = "b"} << true;
     QTest::newRow("a blank literal is false") << "sno:topic = 'a' OR '  '" << Note{} << false;
     QTest::newRow("the text 0 is true") << "'0'" << Note{} << true;
+    QTest::newRow("text holding a NUL is not blank")
+        << QStringLiteral("'") + QChar(u'\0') + QStringLiteral("'") << Note{} << true;
     QTest::newRow("the number 0 is false") << "0" << Note{} << false;
 }
 
