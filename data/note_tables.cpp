@@ -27,7 +27,9 @@ const TableDef& notesTableDef()
             {QStringLiteral("SNOT"), QStringLiteral("sno:SNOT"), {F::Reminder, F::ReminderDate, F::Topic}},
             {QStringLiteral("MAINKEY"), QStringLiteral("sno:mainkey"), {F::Topic, F::NoteDate}},
             {QStringLiteral("ALLNOTES"), QStringLiteral("sno:allnotes"), {F::NoteDate}},
-            {QStringLiteral("DONYET"), QStringLiteral("sno:Donyet"), {F::Done, F::ReminderDate}},
+            // Done items list newest notes first among equal reminder dates.
+            {QStringLiteral("DONYET"), QStringLiteral("sno:Donyet"), {F::Done, F::ReminderDate},
+             {{F::NoteDate, store::SortOrder::Descending}}},
         });
     return def;
 }

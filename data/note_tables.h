@@ -2,7 +2,8 @@
 // The two tables of the data file QLY: current notes and archived notes, with their keys.
 //
 //   notes     "QLY\!notes"     SNO:SNOT (REMINDER, REMINDERDATE, TOPIC), SNO:MAINKEY (TOPIC,
-//                              NOTEDATE), SNO:ALLNOTES (NOTEDATE), SNO:DONYET (DONE, REMINDERDATE)
+//                              NOTEDATE), SNO:ALLNOTES (NOTEDATE), SNO:DONYET (DONE, REMINDERDATE;
+//                              newest NOTEDATE first among equals)
 //   Arcnotes  "qly\!Arcnotes"  ARC:SNOT (REMINDER, REMINDERDATE, TOPIC), ARC:ALLNOTES (NOTEDATE)
 //
 // Both data-file parts name the one file; both tables are created when missing.

@@ -34,16 +34,23 @@ QString createTable(const TableDef& def)
     return QStringLiteral("CREATE TABLE %1 (%2)").arg(tableName(def), columns.join(QStringLiteral(", ")));
 }
 
-QString keyColumns(const TableDef& def, const KeyDef& key, int count, bool descending)
+QString keyColumns(const TableDef& def, const KeyDef& key, int count)
 {
     QStringList columns;
     const int n = count < 0 ? static_cast<int>(key.components.size()) : count;
-    for (int i = 0; i < n; ++i) {
-        QString column = quoted(def.layout->columnName(key.components[static_cast<size_t>(i)]));
-        if (descending)
-            column += QStringLiteral(" DESC");
-        columns << column;
+    for (int i = 0; i < n; ++i)
+        columns << quoted(def.layout->columnName(key.components[static_cast<size_t>(i)]));
+    return columns.join(u',');
+}
+
+QString orderBy(const TableDef& def, const KeyDef& key, bool backward)
+{
+    QStringList columns;
+    for (const OrderPart& part : key.orderParts()) {
+        const bool descending = (part.order == SortOrder::Descending) != backward;
+        columns << quoted(def.layout->columnName(part.field)) + (descending ? QStringLiteral(" DESC") : QString());
     }
+    columns << (backward ? QStringLiteral("rowid DESC") : QStringLiteral("rowid"));
     return columns.join(u',');
 }
 
@@ -60,8 +67,12 @@ QString keyPresent(const TableDef& def, const KeyDef& key)
 
 QString createIndex(const TableDef& def, const KeyDef& key)
 {
+    QStringList columns;
+    for (const OrderPart& part : key.orderParts())
+        columns << quoted(def.layout->columnName(part.field)) +
+                       (part.order == SortOrder::Descending ? QStringLiteral(" DESC") : QString());
     return QStringLiteral("CREATE INDEX %1 ON %2(%3) WHERE %4")
-        .arg(quoted(indexName(def, key)), tableName(def), keyColumns(def, key), keyPresent(def, key));
+        .arg(quoted(indexName(def, key)), tableName(def), columns.join(u','), keyPresent(def, key));
 }
 
 QString selectColumns(const TableDef& def)

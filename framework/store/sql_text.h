@@ -22,6 +22,9 @@ QString keyPresent(const TableDef& def, const KeyDef& key);
 // "rowid", then every field's column, in layout order.
 QString selectColumns(const TableDef& def);
 // "reminder","reminderdate","topic" (first count components; all when count < 0)
-QString keyColumns(const TableDef& def, const KeyDef& key, int count = -1, bool descending = false);
+QString keyColumns(const TableDef& def, const KeyDef& key, int count = -1);
+// The ORDER BY list of reading in key order: every order column, then the row id; reversed
+// when reading backward.
+QString orderBy(const TableDef& def, const KeyDef& key, bool backward);
 
 } // namespace qly::store::sql

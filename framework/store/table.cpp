@@ -151,6 +151,18 @@ SqlValues TableInstance::keyValues(const Record& record, int key, int components
     return values;
 }
 
+SqlValues TableInstance::orderValues(const Record& record, int key) const
+{
+    SqlValues values;
+    for (const OrderPart& part : m_def.keys.at(static_cast<size_t>(key)).orderParts()) {
+        if (m_def.layout->field(part.field).kind == FieldKind::Text)
+            values.emplace_back(record.text(part.field));
+        else
+            values.emplace_back(std::int64_t{record.date(part.field)});
+    }
+    return values;
+}
+
 Status TableInstance::insert()
 {
     if (Status writable = requireWritable(); !writable)
@@ -235,9 +247,9 @@ Status TableInstance::fetch(int key)
     for (int field : keyDef.components)
         terms << sql::quoted(m_def.layout->columnName(field)) + QStringLiteral(" = ?");
     Result<Statement> stmt = m_file->prepare(
-        QStringLiteral("SELECT %1 FROM %2 WHERE %3 ORDER BY %4,rowid LIMIT 1")
+        QStringLiteral("SELECT %1 FROM %2 WHERE %3 ORDER BY %4 LIMIT 1")
             .arg(sql::selectColumns(m_def), sql::tableName(m_def), terms.join(QStringLiteral(" AND ")),
-                 sql::keyColumns(m_def, keyDef)));
+                 sql::orderBy(m_def, keyDef, false)));
     if (!stmt)
         return stmt.error();
     const SqlValues values = keyValues(*m_buffer, key, -1);
@@ -251,7 +263,7 @@ Status TableInstance::fetch(int key)
     readRecord(stmt.value().get(), *m_buffer);
     m_order = key;
     m_positionKind = After;
-    m_positionValues = values;
+    m_positionValues = orderValues(*m_buffer, key);
     m_positionRow = m_current;
     return {};
 }
@@ -299,7 +311,7 @@ void TableInstance::setPosition(int components)
 void TableInstance::setPositionAfter(const Row& row)
 {
     m_positionKind = After;
-    m_positionValues = m_order < 0 ? SqlValues{} : keyValues(row.record, m_order, -1);
+    m_positionValues = m_order < 0 ? SqlValues{} : orderValues(row.record, m_order);
     m_positionRow = row.id;
 }
 
@@ -310,38 +322,43 @@ void TableInstance::setFilter(QString sql, SqlValues params)
     m_sqlCache.clear();
 }
 
-QString TableInstance::readSql(Direction direction, Part part) const
+QString TableInstance::readSql(Direction direction, Part part, int level) const
 {
     const bool forward = direction == Direction::Forward;
-    const QString greater = forward ? QStringLiteral(">") : QStringLiteral("<");
     QStringList terms;
     QString orderBy;
     if (m_order < 0) {
         if (m_positionKind == After)
-            terms << QStringLiteral("rowid %1 ?").arg(greater);
+            terms << (forward ? QStringLiteral("rowid > ?") : QStringLiteral("rowid < ?"));
         orderBy = forward ? QStringLiteral("rowid") : QStringLiteral("rowid DESC");
     } else {
         const KeyDef& key = m_def.keys.at(static_cast<size_t>(m_order));
-        const auto marks = [](qsizetype n) { return QStringList(n, QStringLiteral("?")).join(u','); };
+        const std::vector<OrderPart> parts = key.orderParts();
+        const auto column = [this](int field) { return sql::quoted(m_def.layout->columnName(field)); };
+        // Whether "after" means greater for this column in this direction.
+        const auto after = [forward](const OrderPart& p) {
+            return (p.order == SortOrder::Ascending) == forward ? QStringLiteral(" > ?") : QStringLiteral(" < ?");
+        };
         terms << sql::keyPresent(m_def, key);
-        orderBy = sql::keyColumns(m_def, key, -1, !forward) +
-                  (forward ? QStringLiteral(",rowid") : QStringLiteral(",rowid DESC"));
+        orderBy = sql::orderBy(m_def, key, !forward);
         switch (part) {
         case Part::FromPosition:
             if (m_positionKind == Seek) {
                 const auto n = static_cast<int>(m_positionValues.size());
-                terms << QStringLiteral("(%1) %2= (%3)").arg(sql::keyColumns(m_def, key, n), greater, marks(n));
+                terms << QStringLiteral("(%1) %2 (%3)")
+                             .arg(sql::keyColumns(m_def, key, n), forward ? u">=" : u"<=",
+                                  QStringList(n, QStringLiteral("?")).join(u','));
             }
             break;
         case Part::RestOfGroup:
-            for (int field : key.components)
-                terms << sql::quoted(m_def.layout->columnName(field)) + QStringLiteral(" = ?");
-            terms << QStringLiteral("rowid %1 ?").arg(greater);
-            orderBy = forward ? QStringLiteral("rowid") : QStringLiteral("rowid DESC");
+            for (const OrderPart& p : parts)
+                terms << column(p.field) + QStringLiteral(" = ?");
+            terms << (forward ? QStringLiteral("rowid > ?") : QStringLiteral("rowid < ?"));
             break;
-        case Part::BeyondGroup:
-            terms << QStringLiteral("(%1) %2 (%3)")
-                         .arg(sql::keyColumns(m_def, key), greater, marks(qsizetype(key.components.size())));
+        case Part::Beyond:
+            for (int i = 0; i < level; ++i)
+                terms << column(parts[static_cast<size_t>(i)].field) + QStringLiteral(" = ?");
+            terms << column(parts[static_cast<size_t>(level)].field) + after(parts[static_cast<size_t>(level)]);
             break;
         }
     }
@@ -355,33 +372,50 @@ QString TableInstance::readSql(Direction direction, Part part) const
 
 QStringList TableInstance::readQueries(Direction direction) const
 {
-    if (m_order >= 0 && m_positionKind == After)
-        return {readSql(direction, Part::RestOfGroup), readSql(direction, Part::BeyondGroup)};
-    return {readSql(direction, Part::FromPosition)};
+    if (m_order < 0 || m_positionKind != After)
+        return {readSql(direction, Part::FromPosition, 0)};
+    QStringList queries{readSql(direction, Part::RestOfGroup, 0)};
+    for (int level = static_cast<int>(m_positionValues.size()) - 1; level >= 0; --level)
+        queries << readSql(direction, Part::Beyond, level);
+    return queries;
 }
 
-const QString& TableInstance::cachedReadSql(Direction direction, Part part)
+const QString& TableInstance::cachedReadSql(Direction direction, Part part, int level)
 {
     // Pages are read often and their SQL depends only on these few things.
-    const int key = (((m_order + 1) * 4 + m_positionKind) * 4 + static_cast<int>(part)) * 2 +
-                    static_cast<int>(direction) + static_cast<int>(m_positionValues.size()) * 100000;
+    const int key = ((((m_order + 1) * 4 + m_positionKind) * 4 + static_cast<int>(part)) * 2 +
+                     static_cast<int>(direction)) * 64 + level +
+                    static_cast<int>(m_positionValues.size()) * 1000000;
     auto it = m_sqlCache.find(key);
     if (it == m_sqlCache.end())
-        it = m_sqlCache.insert(key, readSql(direction, part));
+        it = m_sqlCache.insert(key, readSql(direction, part, level));
     return *it;
 }
 
-Status TableInstance::readInto(std::vector<Row>& rows, Direction direction, Part part, int count)
+Status TableInstance::readInto(std::vector<Row>& rows, Direction direction, Part part, int level, int count)
 {
-    Result<Statement> stmt = m_file->prepare(cachedReadSql(direction, part));
+    Result<Statement> stmt = m_file->prepare(cachedReadSql(direction, part, level));
     if (!stmt)
         return stmt.error();
     int index = 1;
-    if (m_positionKind != Unbounded) {
+    switch (part) {
+    case Part::FromPosition:
+        if (m_positionKind == Seek) {
+            stmt.value().bindAll(index, m_positionValues);
+            index += static_cast<int>(m_positionValues.size());
+        } else if (m_positionKind == After) { // table order
+            stmt.value().bind(index++, std::int64_t{m_positionRow});
+        }
+        break;
+    case Part::RestOfGroup:
         stmt.value().bindAll(index, m_positionValues);
         index += static_cast<int>(m_positionValues.size());
-        if (part == Part::RestOfGroup || (m_order < 0 && m_positionKind == After))
-            stmt.value().bind(index++, std::int64_t{m_positionRow});
+        stmt.value().bind(index++, std::int64_t{m_positionRow});
+        break;
+    case Part::Beyond:
+        for (int i = 0; i <= level; ++i)
+            stmt.value().bind(index++, m_positionValues[static_cast<size_t>(i)]);
+        break;
     }
     stmt.value().bindAll(index, m_filterParams);
     index += static_cast<int>(m_filterParams.size());
@@ -409,14 +443,16 @@ Result<std::vector<Row>> TableInstance::readPage(Direction direction, int count)
         return rows;
     rows.reserve(static_cast<size_t>(count));
     if (m_order >= 0 && m_positionKind == After) {
-        if (Status read = readInto(rows, direction, Part::RestOfGroup, count); !read)
+        // The rest of the group of equal order values, then beyond it one column at a time from
+        // the last: each query is a seek into the index, never a walk through duplicates.
+        if (Status read = readInto(rows, direction, Part::RestOfGroup, 0, count); !read)
             return read.error();
-        const int left = count - static_cast<int>(rows.size());
-        if (left > 0) {
-            if (Status read = readInto(rows, direction, Part::BeyondGroup, left); !read)
+        for (int level = static_cast<int>(m_positionValues.size()) - 1;
+             level >= 0 && static_cast<int>(rows.size()) < count; --level) {
+            if (Status read = readInto(rows, direction, Part::Beyond, level, count - static_cast<int>(rows.size())); !read)
                 return read.error();
         }
-    } else if (Status read = readInto(rows, direction, Part::FromPosition, count); !read) {
+    } else if (Status read = readInto(rows, direction, Part::FromPosition, 0, count); !read) {
         return read.error();
     }
     if (!rows.empty())

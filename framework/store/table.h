@@ -139,19 +139,21 @@ public:
 
 private:
     enum PositionKind { Unbounded, Seek, After };
-    // After a record, a page first reads the rest of that record's group of equal key values
-    // (by row id, which the index holds last), then the records beyond the group: row-value
-    // comparisons over the key and the row id would make SQLite seek on the key alone and step
-    // through every duplicate before the position.
-    enum class Part { FromPosition, RestOfGroup, BeyondGroup };
+    // After a record, a page first reads the rest of that record's group of equal order values
+    // (by row id, which the index holds last), then what lies beyond the group one order column
+    // at a time, from the last column to the first. Each part is a seek into the index: a single
+    // row-value comparison would make SQLite seek on a prefix and step through every duplicate,
+    // and cannot express columns of mixed direction.
+    enum class Part { FromPosition, RestOfGroup, Beyond };
     Status requireOpen() const;
     Status requireWritable() const;
     void bindRecord(Statement& stmt, int firstIndex) const;
     void readRecord(sqlite3_stmt* stmt, Record& into) const;
     SqlValues keyValues(const Record& record, int key, int components) const;
-    QString readSql(Direction direction, Part part) const;
-    const QString& cachedReadSql(Direction direction, Part part);
-    Status readInto(std::vector<Row>& rows, Direction direction, Part part, int count);
+    SqlValues orderValues(const Record& record, int key) const;
+    QString readSql(Direction direction, Part part, int level) const;
+    const QString& cachedReadSql(Direction direction, Part part, int level);
+    Status readInto(std::vector<Row>& rows, Direction direction, Part part, int level, int count);
 
     const TableDef& m_def;
     std::unique_ptr<Record> m_buffer;

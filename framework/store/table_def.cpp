@@ -18,6 +18,16 @@ QString TableDef::tableName() const
     return at < 0 ? storeName : storeName.sliced(at + kSeparator.size());
 }
 
+std::vector<OrderPart> KeyDef::orderParts() const
+{
+    std::vector<OrderPart> parts;
+    parts.reserve(components.size() + tail.size());
+    for (int field : components)
+        parts.push_back({field, SortOrder::Ascending});
+    parts.insert(parts.end(), tail.begin(), tail.end());
+    return parts;
+}
+
 int TableDef::keyIndex(QStringView nameOrDescription) const
 {
     for (size_t i = 0; i < keys.size(); ++i) {

@@ -15,11 +15,25 @@
 
 namespace qly::store {
 
+enum class SortOrder { Ascending, Descending };
+
+struct OrderPart
+{
+    int field;
+    SortOrder order;
+};
+
 struct KeyDef
 {
     QString name;             // without prefix: "SNOT"
     QString description;      // the label the managers use: "sno:SNOT"
     std::vector<int> components;  // field indexes, in order
+    // Further fields that order records whose key values are equal (a list's appended order, say
+    // newest first); part of the index, so reading in that order needs no sorting.
+    std::vector<OrderPart> tail = {};
+
+    // Every column of the order: the components ascending, then the tail.
+    std::vector<OrderPart> orderParts() const;
 };
 
 enum class CreateWhenMissing { No, Yes };

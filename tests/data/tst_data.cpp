@@ -203,17 +203,17 @@ void DataTest::keyOrders_data()
     QTest::addColumn<int>("key");
     QTest::addColumn<QStringList>("topics");
     // Fixture (topic, note date, archive mark, reminder date, done) added in this order:
-    //   "Milk"  1 Dec, -, -,      N      "blank" (empty topic) 0, -, -, N
-    //   "bread" 3 Dec, -, 5 Dec,  N      "Tax"   2 Dec, Y, -,     Y
-    //   ""      0,     -, 0,      N  (no topic, no date: left out of MAINKEY and ALLNOTES)
+    //   "Milk"  1 Dec, -, -,      N      "bread" 3 Dec, -, 5 Dec, N
+    //   "Tax"   2 Dec, Y, -,      Y      ""      0,     -, -,     N   (nothing in MAINKEY, ALLNOTES, SNOT)
+    //   "Eggs"  4 Dec, -, -,      N
     QTest::newRow("sno:SNOT by archive mark, reminder date, topic")
-        << int(SnoSnot) << QStringList{QStringLiteral("Milk"), QStringLiteral("bread"), QStringLiteral("Tax")};
+        << int(SnoSnot) << QStringList{QStringLiteral("Eggs"), QStringLiteral("Milk"), QStringLiteral("bread"), QStringLiteral("Tax")};
     QTest::newRow("sno:mainkey by topic then note date, blank topic without date left out")
-        << int(SnoMainKey) << QStringList{QStringLiteral("bread"), QStringLiteral("Milk"), QStringLiteral("Tax")};
+        << int(SnoMainKey) << QStringList{QStringLiteral("bread"), QStringLiteral("Eggs"), QStringLiteral("Milk"), QStringLiteral("Tax")};
     QTest::newRow("sno:allnotes by note date, no date left out")
-        << int(SnoAllNotes) << QStringList{QStringLiteral("Milk"), QStringLiteral("Tax"), QStringLiteral("bread")};
-    QTest::newRow("sno:Donyet by done flag then reminder date")
-        << int(SnoDonYet) << QStringList{QStringLiteral("Milk"), QString(), QStringLiteral("bread"), QStringLiteral("Tax")};
+        << int(SnoAllNotes) << QStringList{QStringLiteral("Milk"), QStringLiteral("Tax"), QStringLiteral("bread"), QStringLiteral("Eggs")};
+    QTest::newRow("sno:Donyet by done flag, reminder date, newest note first")
+        << int(SnoDonYet) << QStringList{QStringLiteral("Eggs"), QStringLiteral("Milk"), QString(), QStringLiteral("bread"), QStringLiteral("Tax")};
 }
 
 void DataTest::keyOrders()
@@ -225,8 +225,9 @@ void DataTest::keyOrders()
     addNote(QStringLiteral("bread"), day(2026, 12, 3), {}, day(2026, 12, 5));
     addNote(QStringLiteral("Tax"), day(2026, 12, 2), QStringLiteral("Y"), 0, QStringLiteral("Y"));
     addNote(QString(), 0);
+    addNote(QStringLiteral("Eggs"), day(2026, 12, 4));
     QCOMPARE(topicsInOrder(key), topics);
-    QCOMPARE(notes().count().value(), qint64{4});
+    QCOMPARE(notes().count().value(), qint64{5});
 }
 
 void DataTest::duplicatesAreKeptOnEveryKey()

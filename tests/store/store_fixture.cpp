@@ -26,7 +26,7 @@ store::TableDef itemsDef()
     def.layout = &itemLayout();
     def.keys = {{QStringLiteral("BYNAME"), QStringLiteral("tst:byname"), {Name, Day}},
                 {QStringLiteral("BYDAY"), QStringLiteral("tst:byday"), {Day}},
-                {QStringLiteral("BYFLAG"), QStringLiteral("tst:byflag"), {Flag, Day}}};
+                {QStringLiteral("BYFLAG"), QStringLiteral("tst:byflag"), {Flag, Day}, {{Name, store::SortOrder::Descending}}}};
     return def;
 }
 

@@ -19,7 +19,7 @@ enum ItemField { Name, Flag, Day, Memo };
 enum ItemKey { ByName, ByDay, ByFlag };
 
 const RecordLayout& itemLayout();
-store::TableDef itemsDef();   // "TDB\!items": keys ByName (NAME, DAY), ByDay (DAY), ByFlag (FLAG, DAY)
+store::TableDef itemsDef();   // "TDB\!items": keys ByName (NAME, DAY), ByDay (DAY), ByFlag (FLAG, DAY, then NAME descending)
 store::TableDef othersDef();  // "tdb\!others": same layout, key ByName only
 
 // Opens (creating when missing) and returns the thread's instance; QVERIFY-style failures abort.
