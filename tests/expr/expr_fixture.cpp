@@ -160,7 +160,8 @@ NoteTable::NoteTable()
 {
     m_def.storeName = QStringLiteral("QLY\\!notes");
     m_def.layout = &notesLayout();
-    m_def.keys = {{QStringLiteral("SNOT"), QStringLiteral("sno:snot"), {Topic}}};
+    m_def.keys = {{QStringLiteral("SNOT"), QStringLiteral("sno:snot"), {Topic}},
+                  {QStringLiteral("SNOR"), QStringLiteral("sno:snor"), {ReminderDate}}};
     store::addConnectionSetup(expr::installSqlFunctions);
     if (sqlite3_open(":memory:", &m_db) != SQLITE_OK || store::setUpConnection(m_db) != SQLITE_OK) {
         m_setupError = QStringLiteral("cannot open an in-memory database");
@@ -169,6 +170,7 @@ NoteTable::NoteTable()
     const QStringList schema = {
         store::sql::createTable(m_def),
         store::sql::createIndex(m_def, m_def.keys[0]),
+        store::sql::createIndex(m_def, m_def.keys[1]),
     };
     for (const QString& sql : schema) {
         char* message = nullptr;
@@ -223,7 +225,7 @@ QString NoteTable::readSql(const expr::SqlFilter& filter, ReadOrder order) const
     if (order == ReadOrder::AsAdded)
         return QStringLiteral("SELECT rowid FROM %1 WHERE rowid > ? AND (%2) ORDER BY rowid")
             .arg(store::sql::tableName(m_def), filter.sql);
-    const store::KeyDef& key = m_def.keys[0];
+    const store::KeyDef& key = m_def.keys[order == ReadOrder::ByTopic ? 0 : 1];
     return QStringLiteral("SELECT rowid FROM %1 WHERE %2 AND (%3) >= (?) AND (%4) "
                           "ORDER BY %3, rowid LIMIT ?")
         .arg(store::sql::tableName(m_def), store::sql::keyPresent(m_def, key),
@@ -260,10 +262,9 @@ bool NoteTable::preparesInTopicOrder(const expr::SqlFilter& filter)
     return read.ok();
 }
 
-QString NoteTable::queryPlan(const expr::SqlFilter& filter)
+QString NoteTable::queryPlan(const expr::SqlFilter& filter, ReadOrder order)
 {
-    Statement plan(m_db,
-                   QStringLiteral("EXPLAIN QUERY PLAN ") + readSql(filter, ReadOrder::ByTopic));
+    Statement plan(m_db, QStringLiteral("EXPLAIN QUERY PLAN ") + readSql(filter, order));
     if (!plan.ok())
         return QString::fromUtf8(sqlite3_errmsg(m_db));
     QStringList lines;

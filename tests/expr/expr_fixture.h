@@ -73,16 +73,17 @@ public:
     std::optional<std::vector<int>> select(const expr::SqlFilter& filter);
     // Whether SQLite takes the filter in the store's read of a page in topic order.
     bool preparesInTopicOrder(const expr::SqlFilter& filter);
-    // SQLite's plan for that read, one line per step.
-    QString queryPlan(const expr::SqlFilter& filter);
-    QString lastError() const { return m_lastError; }
-
-private:
+    // SQLite's plan for the store's read of a page in a key's order, one line per step.
     enum class ReadOrder
     {
         AsAdded,
-        ByTopic
+        ByTopic,
+        ByReminderDate
     };
+    QString queryPlan(const expr::SqlFilter& filter, ReadOrder order);
+    QString lastError() const { return m_lastError; }
+
+private:
     QString readSql(const expr::SqlFilter& filter, ReadOrder order) const;
 
     sqlite3* m_db = nullptr;

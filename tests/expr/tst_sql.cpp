@@ -45,6 +45,8 @@ int depthOf(const Node& node)
 }
 } // namespace
 
+Q_DECLARE_METATYPE(qly::test::NoteTable::ReadOrder)
+
 class SqlTest : public QObject
 {
     Q_OBJECT
@@ -58,6 +60,7 @@ private Q_SLOTS:
 
     void anInjectionAttemptStaysAValue();
     void literalsAndTodayAreBoundInOrder();
+    void keyOrderReadsKeepTheirIndex_data();
     void keyOrderReadsKeepTheirIndex();
     void theDeepestFiltersRunInSqlite_data();
     void theDeepestFiltersRunInSqlite();
@@ -92,15 +95,32 @@ void SqlTest::literalsAndTodayAreBoundInOrder()
     QVERIFY2(!sql.sql.contains(QRegularExpression(QStringLiteral("[0-9'Z]"))), qPrintable(sql.sql));
 }
 
+void SqlTest::keyOrderReadsKeepTheirIndex_data()
+{
+    QTest::addColumn<NoteTable::ReadOrder>("order");
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QString>("seek");
+
+    QTest::newRow("reminder date order, filter on the reminder date")
+        << NoteTable::ReadOrder::ByReminderDate
+        << "(sno:reminderdate <= today()+3 and sno:reminderdate > '' and sno:done='N')"
+        << "USING INDEX notes_SNOR (reminderdate>?)";
+    QTest::newRow("topic order, filter on the topic and the reminder date")
+        << NoteTable::ReadOrder::ByTopic << "sno:topic >= 'M' and sno:reminderdate = 0"
+        << "USING INDEX notes_SNOT (topic>?)";
+}
+
 void SqlTest::keyOrderReadsKeepTheirIndex()
 {
-    // The store reads pages in topic order by seeking its topic index; a filter on the topic
-    // must not turn that into a seek on the filter's own term.
-    const Result<Filter> filter =
-        parseFilter(u"sno:topic >= 'M' and sno:done = 'N'", notesLayout());
-    QVERIFY(filter.ok());
-    const QString plan = m_table.queryPlan(filter.value().toSql(testToday()));
-    QVERIFY2(plan.contains(u"USING INDEX notes_SNOT (topic>?)"), qPrintable(plan));
+    // The store pages through a key's order by seeking that key's index from its position; a
+    // filter's terms on the same columns must not join (or replace) that seek.
+    QFETCH(NoteTable::ReadOrder, order);
+    QFETCH(QString, filter);
+    QFETCH(QString, seek);
+    const Result<Filter> bound = parseFilter(filter, notesLayout());
+    QVERIFY(bound.ok());
+    const QString plan = m_table.queryPlan(bound.value().toSql(testToday()), order);
+    QVERIFY2(plan.endsWith(seek), qPrintable(plan));
     QVERIFY2(!plan.contains(u"TEMP B-TREE"), qPrintable(plan));
 }
 
