@@ -65,8 +65,9 @@ namespace qly::expr {
 // far from the end of the stack and the SQL within what SQLite's parser takes.
 inline constexpr int kMaxDepth = 24;
 inline constexpr int kMaxNesting = 2 * kMaxDepth;
-// More terms (fields, literals, today()) than this is refused: each becomes an SQL parameter.
-inline constexpr int kMaxTerms = 10000;
+// More terms (fields, literals, today()) than this is refused. A long AND or OR list becomes a
+// chain as deep as it is long in SQLite, which takes expressions up to 1000 deep.
+inline constexpr int kMaxTerms = 500;
 
 enum class ErrorCode
 {
@@ -83,11 +84,11 @@ enum class ErrorCode
     UnexpectedToken,     // something after a complete expression: a = b c
     TooDeep,             // see kMaxDepth
     TooLong,             // see kMaxTerms
-             // binding to a layout
-    UnknownField,      // sno:topics
-    FieldOfOtherTable, // arc:topic in a filter on sno
-    ConditionAsValue,  // UPPER(a = b)
-    NotANumber,        // sno:topic + 1
+                         // binding to a layout
+    UnknownField,        // sno:topics
+    FieldOfOtherTable,   // arc:topic in a filter on sno
+    ConditionAsValue,    // UPPER(a = b)
+    NotANumber,          // sno:topic + 1
 };
 
 struct Error

@@ -107,7 +107,9 @@ private:
                  QStringLiteral("the filter nests deeper than %1 levels").arg(kMaxDepth));
             return bound;
         }
-        if (++m_terms > kMaxTerms) {
+        const bool leaf = node.kind == NodeKind::Field || node.kind == NodeKind::Text ||
+                          node.kind == NodeKind::Number || node.kind == NodeKind::Today;
+        if (leaf && ++m_terms > kMaxTerms) {
             fail(ErrorCode::TooLong, node,
                  QStringLiteral("the filter has more than %1 terms").arg(kMaxTerms));
             return bound;

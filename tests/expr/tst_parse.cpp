@@ -291,6 +291,8 @@ void ParseTest::nestingIsLimitedNotFatal()
     QCOMPARE(tree.ok(), accepted);
     if (!accepted)
         QCOMPARE(tree.error().code, code);
+    else
+        QVERIFY(bind(tree.value(), notesLayout()).ok());
 }
 
 void ParseTest::termsRememberWhereTheyStart()

@@ -62,8 +62,8 @@ private Q_SLOTS:
     void literalsAndTodayAreBoundInOrder();
     void keyOrderReadsKeepTheirIndex_data();
     void keyOrderReadsKeepTheirIndex();
-    void theDeepestFiltersRunInSqlite_data();
-    void theDeepestFiltersRunInSqlite();
+    void theLargestFiltersRunInSqlite_data();
+    void theLargestFiltersRunInSqlite();
 
 private:
     NoteTable m_table;
@@ -124,37 +124,44 @@ void SqlTest::keyOrderReadsKeepTheirIndex()
     QVERIFY2(!plan.contains(u"TEMP B-TREE"), qPrintable(plan));
 }
 
-void SqlTest::theDeepestFiltersRunInSqlite_data()
+void SqlTest::theLargestFiltersRunInSqlite_data()
 {
     QTest::addColumn<QString>("text");
-    // Each is exactly kMaxDepth deep and nests to the right, where SQLite's parser needs the
-    // most room.
+    QTest::addColumn<int>("depth");
+    // As deep as a tree may be, nesting to the right, where SQLite's parser needs the most room;
+    // or with as many terms as a filter may have, which SQLite chains as deep as they are many.
     const int d = kMaxDepth;
-    QTest::newRow("AND and OR alternating") << andOrToTheRight(d - 2);
-    QTest::newRow("NOT chain") << repeated(u"NOT ", d - 2) + "sno:done = 'Y'";
-    QTest::newRow("NOT of values") << repeated(u"NOT ", d - 1) + "sno:done";
-    QTest::newRow("UPPER nested") << nested(u"UPPER(", u"sno:topic", d - 2) + " = 'A'";
+    const QString longOr = "sno:done = 'x'" + repeated(u" OR sno:done = 'x'", kMaxTerms / 2 - 2);
+    QTest::newRow("AND and OR alternating") << andOrToTheRight(d - 2) << d;
+    QTest::newRow("NOT chain") << repeated(u"NOT ", d - 2) + "sno:done = 'Y'" << d;
+    QTest::newRow("NOT of values") << repeated(u"NOT ", d - 1) + "sno:done" << d;
+    QTest::newRow("UPPER nested") << nested(u"UPPER(", u"sno:topic", d - 2) + " = 'A'" << d;
     QTest::newRow("UPPER nested against a number")
-        << nested(u"UPPER(", u"sno:notedate", d - 2) + " = 74189";
+        << nested(u"UPPER(", u"sno:notedate", d - 2) + " = 74189" << d;
     QTest::newRow("CONTAINS of nested UPPER")
-        << "CONTAINS(sno:topic, " + nested(u"UPPER(", u"sno:topic", d - 2) + ")";
+        << "CONTAINS(sno:topic, " + nested(u"UPPER(", u"sno:topic", d - 2) + ")" << d;
     QTest::newRow("BEGINS of nested UPPER first")
-        << "BEGINS(" + nested(u"UPPER(", u"sno:notedate", d - 2) + ", '7')";
+        << "BEGINS(" + nested(u"UPPER(", u"sno:notedate", d - 2) + ", '7')" << d;
     QTest::newRow("subtraction nested on the right")
-        << nested(u"sno:notedate - (", u"sno:notedate", d - 2) + " > 0";
-    QTest::newRow("minus chain") << repeated(u"-", d - 2) + "sno:notedate < 0";
+        << nested(u"sno:notedate - (", u"sno:notedate", d - 2) + " > 0" << d;
+    QTest::newRow("minus chain") << repeated(u"-", d - 2) + "sno:notedate < 0" << d;
+    QTest::newRow("the longest OR") << longOr + " OR sno:done = 'x'" << 3;
+    QTest::newRow("the longest OR with the deepest nesting")
+        << longOr + " OR " + nested(u"UPPER(", u"sno:topic", d - 3) + " = 'A'" << d;
     QTest::newRow("everything at once") << "NOT (sno:done = 'Y' OR CONTAINS(sno:topic, " +
-                                               nested(u"UPPER(", u"sno:notedate", d - 4) + "))";
+                                               nested(u"UPPER(", u"sno:notedate", d - 4) + "))"
+                                        << d;
 }
 
-void SqlTest::theDeepestFiltersRunInSqlite()
+void SqlTest::theLargestFiltersRunInSqlite()
 {
     QFETCH(QString, text);
+    QFETCH(int, depth);
     const Result<Node> tree = parse(text);
     QVERIFY2(tree.ok(), qPrintable(tree.ok() ? QString() : tree.error().message));
     const Result<Filter> filter = bind(tree.value(), notesLayout());
     QVERIFY2(filter.ok(), qPrintable(filter.ok() ? QString() : filter.error().message));
-    QCOMPARE(depthOf(tree.value()), kMaxDepth);
+    QCOMPARE(depthOf(tree.value()), depth);
 
     const SqlFilter sql = filter.value().toSql(testToday());
     QVERIFY2(m_table.preparesInTopicOrder(sql), qPrintable(m_table.lastError() + u'\n' + sql.sql));
