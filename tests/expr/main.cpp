@@ -5,6 +5,7 @@ int runBindTests(int argc, char** argv);
 int runSemanticsTests(int argc, char** argv);
 int runSqlTests(int argc, char** argv);
 int runAgreementTests(int argc, char** argv);
+int runStoreReadTests(int argc, char** argv);
 
 int main(int argc, char** argv)
 {
@@ -14,5 +15,6 @@ int main(int argc, char** argv)
     failures += runSemanticsTests(argc, argv);
     failures += runSqlTests(argc, argv);
     failures += runAgreementTests(argc, argv);
+    failures += runStoreReadTests(argc, argv);
     return failures;
 }
