@@ -2,6 +2,9 @@
 
 #include "errors/builtin_messages.h"
 
+// GCC 12 leaks a coroutine frame when co_await stands in an if or loop condition, so every
+// awaited result here is taken into a local first.
+
 namespace qly {
 
 using store::Access;
@@ -121,7 +124,8 @@ QCoro::Task<bool> TableManager::openSequence(Thread& thread)
 
 QCoro::Task<bool> TableManager::primeRecord(Thread& thread)
 {
-    if (!co_await use(thread))
+    const bool usable = co_await use(thread);
+    if (!usable)
         co_return false;
     instance(thread).clearBuffer();
     primeFields(instance(thread).buffer());
@@ -130,7 +134,8 @@ QCoro::Task<bool> TableManager::primeRecord(Thread& thread)
 
 QCoro::Task<bool> TableManager::insert(Thread& thread)
 {
-    if (!co_await use(thread))
+    const bool usable = co_await use(thread);
+    if (!usable)
         co_return false;
     if (Status added = instance(thread).insert(); !added) {
         noteError(added.error());
@@ -142,7 +147,8 @@ QCoro::Task<bool> TableManager::insert(Thread& thread)
 
 QCoro::Task<bool> TableManager::fetch(Thread& thread, int key)
 {
-    if (!co_await use(thread))
+    const bool usable = co_await use(thread);
+    if (!usable)
         co_return false;
     const Status found = instance(thread).fetch(key);
     if (found.code() == store::RecordNotAvailable)
@@ -157,7 +163,8 @@ QCoro::Task<bool> TableManager::fetch(Thread& thread, int key)
 
 QCoro::Task<ReadOutcome> TableManager::read(Thread& thread, store::Direction direction)
 {
-    if (!co_await use(thread))
+    const bool usable = co_await use(thread);
+    if (!usable)
         co_return ReadOutcome::Failed;
     store::TableInstance& table = instance(thread);
     const store::Result<bool> read = direction == store::Direction::Forward ? table.next() : table.previous();
@@ -186,7 +193,8 @@ RelationManager::RelationManager(TableManager& table, Transactions transactions)
 
 QCoro::Task<bool> RelationManager::update(Thread& thread)
 {
-    if (!co_await m_table.use(thread))
+    const bool usable = co_await m_table.use(thread);
+    if (!usable)
         co_return false;
     store::TableInstance& table = m_table.instance(thread);
     ErrorManager& errors = m_table.errors();
@@ -212,11 +220,15 @@ QCoro::Task<bool> RelationManager::update(Thread& thread)
 
 QCoro::Task<bool> RelationManager::remove(Thread& thread, Confirm confirm)
 {
-    if (!co_await m_table.use(thread))
+    const bool usable = co_await m_table.use(thread);
+    if (!usable)
         co_return false;
     ErrorManager& errors = m_table.errors();
-    if (confirm == Confirm::Yes && co_await errors.raise(thread, msg::ConfirmDelete) != Answer::Continue)
-        co_return false;
+    if (confirm == Confirm::Yes) {
+        const Answer sure = co_await errors.raise(thread, msg::ConfirmDelete);
+        if (sure != Answer::Continue)
+            co_return false;
+    }
     const bool framed = m_transactions == Transactions::On;
     for (;;) {
         store::TableInstance& table = m_table.instance(thread);
@@ -235,7 +247,8 @@ QCoro::Task<bool> RelationManager::remove(Thread& thread, Confirm confirm)
         table.rollback();
         m_table.noteError(removed.error());
         co_await errors.raise(thread, msg::RecordWasNotDeleted);
-        if (co_await errors.raise(thread, msg::RecordDeleteError) != Answer::Continue)
+        const Answer again = co_await errors.raise(thread, msg::RecordDeleteError);
+        if (again != Answer::Continue)
             co_return false;
     }
 }
