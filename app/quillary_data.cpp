@@ -15,13 +15,16 @@
 namespace {
 
 const char* kUsage =
-    "usage: quillary-data export [--table notes|Arcnotes] [FILE]\n"
+    "usage: quillary-data export [--table notes|Arcnotes] [--key KEY [--order ORDER]] [--filter EXPR] [FILE]\n"
     "       quillary-data import [--table notes|Arcnotes] FILE\n"
     "       quillary-data check\n"
     "\n"
     "Works on the data file QLY.db in the current folder. Notes are JSON Lines, one note per\n"
     "line; export writes to standard output when no FILE is given, import reads standard input\n"
-    "when FILE is \"-\".\n";
+    "when FILE is \"-\". Export writes the notes in the order they were added, or in the order\n"
+    "of --key (sno:SNOT, sno:mainkey, sno:allnotes, sno:Donyet; arc:SNOT, arc:allnotes), with\n"
+    "an --order the key keeps (such as -sno:notedate on sno:Donyet), through a --filter such as\n"
+    "\"sno:done='Y' and CONTAINS(UPPER(sno:TOPIC),'BANK')\".\n";
 
 QTextStream& err()
 {
@@ -39,6 +42,7 @@ int usage()
 struct Arguments
 {
     const qly::store::TableDef* table = &qly::notesTableDef();
+    qly::ExportSelection selection;
     QStringList rest;
     QString error;
 };
@@ -60,6 +64,16 @@ Arguments parse(QStringList args)
                 parsed.table = &qly::archiveTableDef();
             else
                 parsed.error = QStringLiteral("unknown table \"%1\" (notes or Arcnotes)").arg(name);
+        } else if (arg == QLatin1String("--key") || arg == QLatin1String("--order") ||
+                   arg == QLatin1String("--filter")) {
+            if (i + 1 >= args.size()) {
+                parsed.error = QStringLiteral("%1 needs a value").arg(arg);
+                return parsed;
+            }
+            QString& target = arg == QLatin1String("--key")     ? parsed.selection.key
+                              : arg == QLatin1String("--order") ? parsed.selection.order
+                                                                : parsed.selection.filter;
+            target = args[++i];
         } else if (arg.startsWith(QLatin1String("--"))) {
             parsed.error = QStringLiteral("unknown option %1").arg(arg);
         } else {
@@ -71,13 +85,13 @@ Arguments parse(QStringList args)
 
 int exportCommand(const Arguments& args)
 {
-    if (args.rest.size() > 1)
+    if (args.rest.size() > 1 || (!args.selection.order.isEmpty() && args.selection.key.isEmpty()))
         return usage();
     if (args.rest.isEmpty()) {
         QFile out;
         if (!out.open(stdout, QIODevice::WriteOnly))
             return 1;
-        const qly::TransferOutcome outcome = qly::exportTable(*args.table, out);
+        const qly::TransferOutcome outcome = qly::exportTable(*args.table, out, args.selection);
         if (!outcome.ok()) {
             err() << "quillary-data: " << outcome.error << '\n';
             return 1;
@@ -89,7 +103,7 @@ int exportCommand(const Arguments& args)
         err() << "quillary-data: cannot write " << out.fileName() << ": " << out.errorString() << '\n';
         return 1;
     }
-    const qly::TransferOutcome outcome = qly::exportTable(*args.table, out);
+    const qly::TransferOutcome outcome = qly::exportTable(*args.table, out, args.selection);
     if (!outcome.ok()) {
         out.cancelWriting();
         err() << "quillary-data: " << outcome.error << '\n';
@@ -105,7 +119,7 @@ int exportCommand(const Arguments& args)
 
 int importCommand(const Arguments& args)
 {
-    if (args.rest.size() != 1)
+    if (args.rest.size() != 1 || !args.selection.key.isEmpty() || !args.selection.filter.isEmpty())
         return usage();
     QFile in;
     const bool fromStdin = args.rest.front() == QLatin1String("-");
@@ -127,7 +141,7 @@ int importCommand(const Arguments& args)
 
 int checkCommand(const Arguments& args)
 {
-    if (!args.rest.isEmpty())
+    if (!args.rest.isEmpty() || !args.selection.key.isEmpty() || !args.selection.filter.isEmpty())
         return usage();
     QString error;
     const QStringList problems = qly::checkDataFile({&qly::notesTableDef(), &qly::archiveTableDef()}, &error);

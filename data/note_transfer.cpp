@@ -1,7 +1,9 @@
 #include "data/note_transfer.h"
 
+#include "core/clock.h"
 #include "core/fixed_text.h"
 #include "core/thread.h"
+#include "expr/view.h"
 #include "store/table.h"
 
 #include <QDate>
@@ -136,9 +138,21 @@ std::optional<QString> recordFromJsonLine(const QByteArray& line, Record& record
     return std::nullopt;
 }
 
-TransferOutcome exportTable(const store::TableDef& def, QIODevice& out)
+TransferOutcome exportTable(const store::TableDef& def, QIODevice& out, const ExportSelection& selection)
 {
     TransferOutcome outcome;
+    int key = -1;
+    if (!selection.key.isEmpty()) {
+        key = def.keyIndex(selection.key);
+        if (key < 0) {
+            QStringList known;
+            for (const store::KeyDef& k : def.keys)
+                known << k.description;
+            outcome.error = QStringLiteral("%1 has no key %2 (keys: %3)")
+                                .arg(def.tableName(), selection.key, known.join(QStringLiteral(", ")));
+            return outcome;
+        }
+    }
     Thread thread(QStringLiteral("quillary-data"));
     store::Table table(def);
     store::TableInstance& notes = table.on(thread);
@@ -152,9 +166,20 @@ TransferOutcome exportTable(const store::TableDef& def, QIODevice& out)
                             : describe(opened.error());
         return outcome;
     }
-    notes.setOrder(-1);
-    for (;;) {
-        auto page = notes.readPage(store::Direction::Forward, 500);
+    expr::View view(notes, key);
+    const auto problem = [](const QString& what, const expr::Error& error) {
+        return QStringLiteral("%1: %2 (at character %3)").arg(what, error.message).arg(error.position + 1);
+    };
+    if (const auto error = view.setAppendedOrder(selection.order)) {
+        outcome.error = problem(QStringLiteral("order"), *error);
+        return outcome;
+    }
+    view.setFilters({selection.filter});
+    if (const auto error = view.open(clock().todayCount())) {
+        outcome.error = problem(QStringLiteral("filter"), *error);
+        return outcome;
+    }
+    for (auto page = view.first(500);; page = view.next(500)) {
         if (!page) {
             outcome.error = describe(page.error());
             return outcome;

@@ -30,8 +30,17 @@ struct TransferOutcome
     bool ok() const { return error.isEmpty(); }
 };
 
-// Writes every record of the table in the current folder's data file, in the order added.
-TransferOutcome exportTable(const store::TableDef& def, QIODevice& out);
+// What to export: every record in the order added, or the records of a key's order (with an
+// appended order it keeps) through a filter, as a view shows them.
+struct ExportSelection
+{
+    QString key;      // the key by name or description ("sno:SNOT"); empty for the order added
+    QString order;    // appended order, such as "-sno:notedate"
+    QString filter;   // a filter expression
+};
+
+// Writes the selected records of the table in the current folder's data file.
+TransferOutcome exportTable(const store::TableDef& def, QIODevice& out, const ExportSelection& selection = {});
 // Adds every line of in to the table in one transaction; on a bad line nothing is written and
 // the error names the line. Creates the data file and table when missing.
 TransferOutcome importTable(const store::TableDef& def, QIODevice& in);

@@ -299,12 +299,17 @@ void TableInstance::setOrder(int key)
 
 void TableInstance::setPosition(int components)
 {
+    setPosition(*m_buffer, components);
+}
+
+void TableInstance::setPosition(const Record& values, int components)
+{
     if (m_order < 0) {
         setOrder(-1);
         return;
     }
     m_positionKind = Seek;
-    m_positionValues = keyValues(*m_buffer, m_order, components);
+    m_positionValues = keyValues(values, m_order, components);
     m_positionRow = 0;
 }
 
@@ -460,28 +465,26 @@ Result<std::vector<Row>> TableInstance::readPage(Direction direction, int count)
     return rows;
 }
 
-Result<bool> TableInstance::next()
+Result<bool> TableInstance::readOne(Direction direction)
 {
-    Result<std::vector<Row>> page = readPage(Direction::Forward, 1);
+    Result<std::vector<Row>> page = readPage(direction, 1);
     if (!page)
         return page.error();
     if (page.value().empty())
         return false;
     m_current = page.value().front().id;
-    *m_buffer = page.value().front().record;
+    *m_buffer = std::move(page.value().front().record);
     return true;
+}
+
+Result<bool> TableInstance::next()
+{
+    return readOne(Direction::Forward);
 }
 
 Result<bool> TableInstance::previous()
 {
-    Result<std::vector<Row>> page = readPage(Direction::Backward, 1);
-    if (!page)
-        return page.error();
-    if (page.value().empty())
-        return false;
-    m_current = page.value().front().id;
-    *m_buffer = page.value().front().record;
-    return true;
+    return readOne(Direction::Backward);
 }
 
 Result<qint64> TableInstance::count()

@@ -112,6 +112,8 @@ public:
     // before them. A text component matches as a prefix would sort, so a typed topic prefix
     // positions at the first topic that starts with it.
     void setPosition(int components = -1);
+    // The same, at values's key values, leaving the buffer alone.
+    void setPosition(const Record& values, int components);
     // Positions on a row read earlier (next() reads the record after it).
     void setPositionAfter(const Row& row);
     // A further condition on every read: an SQL fragment with positional parameters.
@@ -153,6 +155,7 @@ private:
     SqlValues orderValues(const Record& record, int key) const;
     QString readSql(Direction direction, Part part, int level) const;
     const QString& cachedReadSql(Direction direction, Part part, int level);
+    Result<bool> readOne(Direction direction);
     Status readInto(std::vector<Row>& rows, Direction direction, Part part, int level, int count);
 
     const TableDef& m_def;

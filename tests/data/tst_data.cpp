@@ -55,6 +55,8 @@ private Q_SLOTS:
     void checkReportsDamagedKeys_data();
     void checkReportsDamagedKeys();
     void toolWorksBesideARunningProgram();
+    void exportFollowsAKeyThroughAFilter_data();
+    void exportFollowsAKeyThroughAFilter();
 
 private:
     std::unique_ptr<test::TempWorkdir> m_dir;
@@ -407,6 +409,60 @@ void DataTest::toolWorksBesideARunningProgram()
 
     QProcess* wrong = tool({QStringLiteral("export"), QStringLiteral("--table"), QStringLiteral("elsewhere")});
     QCOMPARE(wrong->exitCode(), 2);
+}
+
+void DataTest::exportFollowsAKeyThroughAFilter_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QStringList>("topics");
+    QTest::addColumn<QString>("error");
+    const auto s = [](const char* text) { return QString::fromUtf8(text); };
+    QTest::newRow("done items newest first")
+        << QStringList{s("--key"), s("sno:Donyet"), s("--order"), s("-sno:notedate"), s("--filter"), s("sno:done='Y'")}
+        << 0 << QStringList{s("new done"), s("old done")} << QString();
+    QTest::newRow("a query on the everything order")
+        << QStringList{s("--key"), s("sno:mainkey"), s("--filter"), s("CONTAINS(UPPER(sno:TOPIC),'DONE')")}
+        << 0 << QStringList{s("new done"), s("old done")} << QString();
+    QTest::newRow("a key by its description in another case")
+        << QStringList{s("--key"), s("SNO:ALLNOTES")} << 0
+        << QStringList{s("old done"), s("open"), s("new done")} << QString();
+    QTest::newRow("a malformed filter says where")
+        << QStringList{s("--filter"), s("sno:done = ")} << 1 << QStringList{} << s("filter: ");
+    QTest::newRow("an archive field in a notes filter")
+        << QStringList{s("--filter"), s("arc:done='Y'")} << 1 << QStringList{} << s("arc:done");
+    QTest::newRow("an unknown key")
+        << QStringList{s("--key"), s("sno:colour")} << 1 << QStringList{} << s("has no key sno:colour");
+    QTest::newRow("an order the key does not keep")
+        << QStringList{s("--key"), s("sno:Donyet"), s("--order"), s("sno:topic")} << 1 << QStringList{} << s("does not keep");
+}
+
+void DataTest::exportFollowsAKeyThroughAFilter()
+{
+    QFETCH(QStringList, args);
+    QFETCH(int, status);
+    QFETCH(QStringList, topics);
+    QFETCH(QString, error);
+    open(notes());
+    addNote(QStringLiteral("old done"), day(2026, 1, 1), {}, 0, QStringLiteral("Y"));
+    addNote(QStringLiteral("open"), day(2026, 2, 1));
+    addNote(QStringLiteral("new done"), day(2026, 3, 1), {}, 0, QStringLiteral("Y"));
+    addNote(QString(), 0); // in no order but the one the notes were added in
+    notes().close();
+
+    QProcess* run = tool(QStringList{QStringLiteral("export")} + args);
+    QCOMPARE(run->exitCode(), status);
+    const QString err = QString::fromUtf8(run->readAllStandardError());
+    QVERIFY2(err.contains(error), qPrintable(err));
+    QStringList seen;
+    for (const QByteArray& line : run->readAllStandardOutput().split('\n')) {
+        if (line.isEmpty())
+            continue;
+        NoteRecord record;
+        QVERIFY(!recordFromJsonLine(line, record));
+        seen << record.topic();
+    }
+    QCOMPARE(seen, topics);
 }
 
 #include "tst_data.moc"
