@@ -1,0 +1,18 @@
+// The window framework tests, run one class after another in one application.
+
+#include <QApplication>
+
+int runLayoutTests(int argc, char** argv);
+int runProcedureWindowTests(int argc, char** argv);
+int runPresenterTests(int argc, char** argv);
+int runHelpTests(int argc, char** argv);
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    int failures = runLayoutTests(argc, argv);
+    failures += runProcedureWindowTests(argc, argv);
+    failures += runPresenterTests(argc, argv);
+    failures += runHelpTests(argc, argv);
+    return failures;
+}
