@@ -11,10 +11,13 @@
 #include "core/thread.h"
 #include "data/note_record.h"
 #include "data/note_tables.h"
+#include "data/note_views.h"
+#include "expr/view.h"
 #include "store/connection_setup.h"
 #include "store/table.h"
 
 #include <QCoreApplication>
+#include <QDate>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -290,6 +293,103 @@ int main(int argc, char** argv)
             Raw::drain(rawLocate);
         });
         bench::printBench(QStringLiteral("locate.") + label, rows, oursLocate, rawLocateMs);
+    }
+
+    // The main window's four tabs through their views, beside the same queries written by hand.
+    struct HandTab
+    {
+        const char* where;     // after the key's all-empty test
+        const char* order;     // ORDER BY, forward
+        const char* reverse;   // ORDER BY, backward
+        const char* after;     // the rows after a place: ?1.. are the place's order values, then its row id
+        const char* before;
+    };
+    const DayCount today = fromQDate(QDate(2026, 12, 11));
+    const HandTab handTabs[] = {
+        {"(reminder <> '' OR reminderdate <> 0 OR topic <> '') AND +done = 'N' AND +reminderdate = 0",
+         "reminder,reminderdate,topic,rowid", "reminder DESC,reminderdate DESC,topic DESC,rowid DESC",
+         "(reminder,reminderdate,topic,rowid) > (?1,?2,?3,?4)", "(reminder,reminderdate,topic,rowid) < (?1,?2,?3,?4)"},
+        {"(notedate <> 0) AND +reminderdate <= ?9 AND +reminderdate > 0 AND +done = 'N'", "notedate,rowid",
+         "notedate DESC,rowid DESC", "(notedate,rowid) > (?1,?2)", "(notedate,rowid) < (?1,?2)"},
+        {"(done <> '' OR reminderdate <> 0) AND done = 'Y'", "done,reminderdate,notedate DESC,rowid",
+         "done DESC,reminderdate DESC,notedate,rowid DESC",
+         "((done,reminderdate) > (?1,?2) OR ((done,reminderdate) = (?1,?2) AND (notedate < ?3 OR (notedate = ?3 AND rowid > ?4))))",
+         "((done,reminderdate) < (?1,?2) OR ((done,reminderdate) = (?1,?2) AND (notedate > ?3 OR (notedate = ?3 AND rowid < ?4))))"},
+        {"(topic <> '' OR notedate <> 0)", "topic,notedate,rowid", "topic DESC,notedate DESC,rowid DESC",
+         "(topic,notedate,rowid) > (?1,?2,?3)", "(topic,notedate,rowid) < (?1,?2,?3)"},
+    };
+    std::vector<Row> notePlaces;
+    for (int i = 0; i < runs; ++i) {
+        const auto id = static_cast<qint64>(random.bounded(static_cast<quint32>(n))) + 1;
+        if (notes.fetchRow(id))
+            notePlaces.push_back(Row{id, notes.buffer()});
+    }
+    for (size_t t = 0; t < mainTabOrders().size() && !notePlaces.empty(); ++t) {
+        const TabOrder& tab = mainTabOrders()[t];
+        const HandTab& hand = handTabs[t];
+        expr::View view(notes, tab.key);
+        (void)view.setAppendedOrder(QString::fromLatin1(tab.appendedOrder));
+        view.setFilters({QString::fromLatin1(tab.filter)});
+        if (const auto error = view.open(today)) {
+            std::fprintf(stderr, "tab %s: %s\n", tab.caption, qPrintable(error->message));
+            return 1;
+        }
+        const QString label = QString::fromLatin1(tab.caption).toLower().replace(u' ', u'_');
+        const auto place = [&](int i) -> const Row& { return notePlaces[static_cast<size_t>(i) % notePlaces.size()]; };
+        const QByteArray select = QByteArray("SELECT ") + kAllColumns + " FROM notes WHERE " + hand.where;
+        const auto bindPlace = [&](sqlite3_stmt* stmt, const Row& row) {
+            const SqlValues values = keyValuesOf(row.record, notesTableDef(), tab.key,
+                                                 static_cast<int>(notesTableDef().keys[size_t(tab.key)].components.size()));
+            bindKeyValues(stmt, values, 1);
+            int next = static_cast<int>(values.size()) + 1;
+            if (!notesTableDef().keys[size_t(tab.key)].tail.empty())
+                sqlite3_bind_int64(stmt, next++, row.record.date(NoteRecord::NoteDate));
+            sqlite3_bind_int64(stmt, next, row.id);
+            if (sqlite3_bind_parameter_index(stmt, "?9") > 0)
+                sqlite3_bind_int64(stmt, 9, today + 3);
+        };
+        sqlite3_stmt* rawFirst = raw.prepare(select + " ORDER BY " + hand.order + " LIMIT 50");
+        sqlite3_stmt* rawNext = raw.prepare(select + " AND " + hand.after + " ORDER BY " + hand.order + " LIMIT 50");
+        sqlite3_stmt* rawPrevious = raw.prepare(select + " AND " + hand.before + " ORDER BY " + hand.reverse + " LIMIT 50");
+        if (sqlite3_bind_parameter_index(rawFirst, "?9") > 0)
+            sqlite3_bind_int64(rawFirst, 9, today + 3);
+
+        const double oursFirst = bench::medianMs(runs, [&](int) { (void)view.first(kPage); });
+        const double rawFirstMs = bench::medianMs(runs, [&](int) { Raw::drain(rawFirst); });
+        bench::printBench(QStringLiteral("tab_first_page.") + label, n, oursFirst, rawFirstMs);
+        const double oursNext = bench::medianMs(runs, [&](int i) { (void)view.after(place(i), Direction::Forward, kPage); });
+        const double rawNextMs = bench::medianMs(runs, [&](int i) {
+            bindPlace(rawNext, place(i));
+            Raw::drain(rawNext);
+        });
+        bench::printBench(QStringLiteral("tab_next_page.") + label, n, oursNext, rawNextMs);
+        const double oursPrevious = bench::medianMs(runs, [&](int i) { (void)view.after(place(i), Direction::Backward, kPage); });
+        const double rawPreviousMs = bench::medianMs(runs, [&](int i) {
+            bindPlace(rawPrevious, place(i));
+            Raw::drain(rawPrevious);
+        });
+        bench::printBench(QStringLiteral("tab_previous_page.") + label, n, oursPrevious, rawPreviousMs);
+    }
+
+    // A "Contains" query on the memo over the Everything order: the whole table is scanned.
+    {
+        expr::View view(notes, SnoMainKey);
+        view.setFilters({QStringLiteral("CONTAINS(UPPER(sno:MAINMEMO),'RECEIPT ADDRESS')")});
+        (void)view.open(today);
+        qint64 found = 0;
+        const int scanRuns = std::max(3, runs / 20);
+        const double ours = bench::medianMs(scanRuns, [&](int) {
+            found = 0;
+            for (auto page = view.first(kPage); page.ok() && !page.value().empty(); page = view.next(kPage))
+                found += static_cast<qint64>(page.value().size());
+        });
+        sqlite3_stmt* rawScan = raw.prepare(QByteArray("SELECT ") + kAllColumns +
+                                            " FROM notes WHERE (topic <> '' OR notedate <> 0) AND mainmemo LIKE '%receipt address%'"
+                                            " ORDER BY topic,notedate,rowid");
+        int rawFound = 0;
+        const double rawMs = bench::medianMs(scanRuns, [&](int) { rawFound = Raw::drain(rawScan); });
+        bench::printBench(QStringLiteral("memo_contains_scan"), n, ours, rawMs);
+        std::printf("# memo_contains_scan found %lld notes (hand-written: %d)\n", static_cast<long long>(found), rawFound);
     }
 
     // Changes, each in its own transaction, on a fully synchronous file.

@@ -219,7 +219,7 @@ Result<Filter> bind(const Node& tree, const RecordLayout& layout);
 // parse() then bind().
 Result<Filter> parseFilter(QStringView text, const RecordLayout& layout);
 
-// Registers the SQL functions that toSql() terms call (qly_upper, qly_contains, qly_begins,
+// Registers the SQL functions that toSql() terms call (qly_upper, qly_contains, qly_begins, qly_contains_upper, qly_begins_upper,
 // qly_compare) on db; returns an SQLite result code. Meant for store::addConnectionSetup().
 int installSqlFunctions(sqlite3* db);
 

@@ -11,6 +11,9 @@
 #include <QStringList>
 #include <sqlite3.h>
 
+#include <string>
+#include <string_view>
+
 namespace qly::expr {
 
 namespace {
@@ -135,9 +138,15 @@ private:
         case Op::Upper:
             return call(u"qly_upper", node.children);
         case Op::Contains:
-            return call(u"qly_contains", node.children);
-        case Op::Begins:
-            return call(u"qly_begins", node.children);
+        case Op::Begins: {
+            // CONTAINS(UPPER(x), part), as the query form writes it, runs as one function so
+            // that the upper-cased memo never becomes an SQL value of its own.
+            const bool contains = node.op == Op::Contains;
+            if (node.children[0].op == Op::Upper)
+                return call(contains ? u"qly_contains_upper" : u"qly_begins_upper",
+                            {node.children[0].children[0], node.children[1]});
+            return call(contains ? u"qly_contains" : u"qly_begins", node.children);
+        }
         case Op::Compare:
             return compare(node);
         case Op::And:
@@ -195,15 +204,80 @@ Value valueOf(sqlite3_value* argument)
     return textValue(QString::fromUtf8(text, sqlite3_value_bytes(argument)));
 }
 
+// Text as SQLite holds it, without trailing blanks. Everything the store writes is valid UTF-8,
+// so byte-wise search and prefix tests agree with the same tests on code points.
+std::string_view rawText(sqlite3_value* argument)
+{
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(argument));
+    std::string_view view(text ? text : "", static_cast<size_t>(sqlite3_value_bytes(argument)));
+    while (!view.empty() && view.back() == ' ')
+        view.remove_suffix(1);
+    return view;
+}
+
+// Upper-cases text from the ASCII and Latin letters (up to U+024F, where Unicode's upper case of
+// a letter is one letter) straight on its UTF-8 bytes; false for anything else, which takes the
+// full rules. Filters over memos run this once per note.
+bool upperLatin(std::string_view text, std::string& out)
+{
+    // Upper case of these letters is never longer in UTF-8 than the letter itself.
+    out.resize(text.size());
+    char* to = out.data();
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (byte < 0x80) {
+            *to++ = byte >= 'a' && byte <= 'z' ? static_cast<char>(byte - ('a' - 'A')) : static_cast<char>(byte);
+            continue;
+        }
+        if ((byte & 0xe0) != 0xc0 || i + 1 >= text.size())
+            return false;
+        const auto next = static_cast<unsigned char>(text[i + 1]);
+        if ((next & 0xc0) != 0x80)
+            return false;
+        const char32_t c = (char32_t{byte & 0x1fu} << 6) | (next & 0x3fu);
+        if (c < 0x80 || c > 0x24f || c == 0xdf || c == 0x149 || c == 0x1f0) // ß, ŉ, ǰ become two letters
+            return false;
+        const char32_t upper = QChar::toUpper(c);
+        if (upper < 0x80) {
+            *to++ = static_cast<char>(upper);
+        } else if (upper < 0x800) {
+            *to++ = static_cast<char>(0xc0 | (upper >> 6));
+            *to++ = static_cast<char>(0x80 | (upper & 0x3f));
+        } else {
+            return false;
+        }
+        ++i;
+    }
+    out.resize(static_cast<size_t>(to - out.data()));
+    return true;
+}
+
 void upperFunction(sqlite3_context* context, int, sqlite3_value** arguments)
 {
+    if (sqlite3_value_type(arguments[0]) == SQLITE_TEXT) {
+        thread_local std::string upper;
+        if (upperLatin(rawText(arguments[0]), upper)) {
+            sqlite3_result_text(context, upper.data(), static_cast<int>(upper.size()), SQLITE_TRANSIENT);
+            return;
+        }
+    }
     const QByteArray upper = upperText(textOf(valueOf(arguments[0]))).toUtf8();
     sqlite3_result_text(context, upper.constData(), static_cast<int>(upper.size()),
                         SQLITE_TRANSIENT);
 }
 
+bool bothText(sqlite3_value** arguments)
+{
+    return sqlite3_value_type(arguments[0]) == SQLITE_TEXT && sqlite3_value_type(arguments[1]) == SQLITE_TEXT;
+}
+
 void containsFunction(sqlite3_context* context, int, sqlite3_value** arguments)
 {
+    if (bothText(arguments)) {
+        const std::string_view part = rawText(arguments[1]);
+        sqlite3_result_int(context, part.empty() || rawText(arguments[0]).find(part) != std::string_view::npos);
+        return;
+    }
     sqlite3_result_int(
         context,
         containsText(textOf(valueOf(arguments[0])), textOf(valueOf(arguments[1]))) ? 1 : 0);
@@ -211,8 +285,42 @@ void containsFunction(sqlite3_context* context, int, sqlite3_value** arguments)
 
 void beginsFunction(sqlite3_context* context, int, sqlite3_value** arguments)
 {
+    if (bothText(arguments)) {
+        const std::string_view start = rawText(arguments[1]);
+        sqlite3_result_int(context, rawText(arguments[0]).substr(0, start.size()) == start);
+        return;
+    }
     sqlite3_result_int(
         context, beginsText(textOf(valueOf(arguments[0])), textOf(valueOf(arguments[1]))) ? 1 : 0);
+}
+
+// CONTAINS(UPPER(a), b) and BEGINS(UPPER(a), b) in one step.
+void upperThenFunction(sqlite3_context* context, sqlite3_value** arguments, bool contains)
+{
+    if (bothText(arguments)) {
+        thread_local std::string upper;
+        if (upperLatin(rawText(arguments[0]), upper)) {
+            const std::string_view text(upper);
+            const std::string_view part = rawText(arguments[1]);
+            const bool holds = part.empty() || (contains ? text.find(part) != std::string_view::npos
+                                                         : text.substr(0, part.size()) == part);
+            sqlite3_result_int(context, holds ? 1 : 0);
+            return;
+        }
+    }
+    const QString text = upperText(textOf(valueOf(arguments[0])));
+    const QString part = textOf(valueOf(arguments[1]));
+    sqlite3_result_int(context, (contains ? containsText(text, part) : beginsText(text, part)) ? 1 : 0);
+}
+
+void containsUpperFunction(sqlite3_context* context, int, sqlite3_value** arguments)
+{
+    upperThenFunction(context, arguments, true);
+}
+
+void beginsUpperFunction(sqlite3_context* context, int, sqlite3_value** arguments)
+{
+    upperThenFunction(context, arguments, false);
 }
 
 void compareFunction(sqlite3_context* context, int, sqlite3_value** arguments)
@@ -239,6 +347,8 @@ int installSqlFunctions(sqlite3* db)
         {"qly_upper", 1, upperFunction},
         {"qly_contains", 2, containsFunction},
         {"qly_begins", 2, beginsFunction},
+        {"qly_contains_upper", 2, containsUpperFunction},
+        {"qly_begins_upper", 2, beginsUpperFunction},
         {"qly_compare", 2, compareFunction},
     };
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;

@@ -2,7 +2,6 @@
 
 #include "core/fixed_text.h"
 #include "store/connection_setup.h"
-#include "store/sql_text.h"
 
 #include <cmath>
 
@@ -91,6 +90,7 @@ std::optional<Error> View::open(DayCount today)
 {
     m_table.setOrder(m_key);
     m_table.setFilter({}, {});
+    m_table.setRange({});
     m_filter.reset();
     const QString text = effectiveFilter();
     if (text.isEmpty())
@@ -100,11 +100,10 @@ std::optional<Error> View::open(DayCount today)
         return filter.error();
     SqlFilter compiled = filter.value().toSql(today);
 
-    // Leading key components the filter pins to a value become seek terms on the index. They
-    // compare as the index does (case ignored for text), so they pick a superset of what the
-    // exact condition picks, and the exact condition stays.
-    QStringList seeks;
-    store::SqlValues seekValues;
+    // Leading key components the filter pins to a value become the range of the read: the index
+    // is sought to them. They compare as the index does (case ignored for text), so the range
+    // holds a superset of what the exact condition picks, and the exact condition stays.
+    store::SqlValues pinnedValues;
     if (m_key >= 0) {
         std::vector<const Node*> terms;
         conjuncts(filter.value().tree(), terms);
@@ -134,15 +133,10 @@ std::optional<Error> View::open(DayCount today)
             }
             if (!pinned)
                 break;
-            seeks << store::sql::quoted(layout.columnName(component)) + QStringLiteral(" = ?");
-            seekValues.push_back(*pinned);
+            pinnedValues.push_back(*pinned);
         }
     }
-    if (!seeks.isEmpty()) {
-        compiled.sql = seeks.join(QStringLiteral(" AND ")) + QStringLiteral(" AND ") + compiled.sql;
-        seekValues.insert(seekValues.end(), compiled.values.begin(), compiled.values.end());
-        compiled.values = std::move(seekValues);
-    }
+    m_table.setRange(std::move(pinnedValues));
     m_table.setFilter(compiled.sql, std::move(compiled.values));
     m_filter = std::move(filter.value());
     return std::nullopt;

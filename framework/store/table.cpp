@@ -1,5 +1,6 @@
 #include "store/table.h"
 
+#include "store/collation.h"
 #include "store/faults.h"
 #include "store/sql_text.h"
 
@@ -320,6 +321,31 @@ void TableInstance::setPositionAfter(const Row& row)
     m_positionRow = row.id;
 }
 
+void TableInstance::setRange(SqlValues leading)
+{
+    m_range = std::move(leading);
+    m_sqlCache.clear();
+}
+
+TableInstance::Side TableInstance::positionSide() const
+{
+    if (m_range.empty() || m_positionKind == Unbounded)
+        return Side::Inside;
+    const size_t n = std::min(m_range.size(), m_positionValues.size());
+    for (size_t i = 0; i < n; ++i) {
+        const SqlValue& at = m_positionValues[i];
+        const SqlValue& bound = m_range[i];
+        int c = 0;
+        if (const auto* a = std::get_if<QString>(&at); a && std::holds_alternative<QString>(bound))
+            c = collate(*a, std::get<QString>(bound));
+        else if (const auto* x = std::get_if<std::int64_t>(&at); x && std::holds_alternative<std::int64_t>(bound))
+            c = *x < std::get<std::int64_t>(bound) ? -1 : (*x > std::get<std::int64_t>(bound) ? 1 : 0);
+        if (c != 0)
+            return c < 0 ? Side::Before : Side::After;
+    }
+    return Side::Inside;
+}
+
 void TableInstance::setFilter(QString sql, SqlValues params)
 {
     m_filterSql = std::move(sql);
@@ -345,6 +371,8 @@ QString TableInstance::readSql(Direction direction, Part part, int level) const
             return (p.order == SortOrder::Ascending) == forward ? QStringLiteral(" > ?") : QStringLiteral(" < ?");
         };
         terms << sql::keyPresent(m_def, key);
+        for (size_t i = 0; i < m_range.size() && i < key.components.size(); ++i)
+            terms << column(key.components[i]) + QStringLiteral(" = ?");
         orderBy = sql::orderBy(m_def, key, !forward);
         switch (part) {
         case Part::FromPosition:
@@ -403,6 +431,10 @@ Status TableInstance::readInto(std::vector<Row>& rows, Direction direction, Part
     if (!stmt)
         return stmt.error();
     int index = 1;
+    if (m_order >= 0) {
+        stmt.value().bindAll(index, m_range);
+        index += static_cast<int>(m_range.size());
+    }
     switch (part) {
     case Part::FromPosition:
         if (m_positionKind == Seek) {
@@ -447,13 +479,27 @@ Result<std::vector<Row>> TableInstance::readPage(Direction direction, int count)
     if (count <= 0)
         return rows;
     rows.reserve(static_cast<size_t>(count));
-    if (m_order >= 0 && m_positionKind == After) {
+    const Side side = positionSide();
+    const bool forward = direction == Direction::Forward;
+    if ((side == Side::After && forward) || (side == Side::Before && !forward))
+        return rows; // the whole range lies behind the position
+    if (side != Side::Inside) {
+        // The whole range lies ahead: read it from its start (or end).
+        const PositionKind kept = m_positionKind;
+        m_positionKind = Unbounded;
+        const Status read = readInto(rows, direction, Part::FromPosition, 0, count);
+        m_positionKind = kept;
+        if (!read)
+            return read.error();
+    } else if (m_order >= 0 && m_positionKind == After) {
         // The rest of the group of equal order values, then beyond it one column at a time from
-        // the last: each query is a seek into the index, never a walk through duplicates.
+        // the last: each query is a seek into the index, never a walk through duplicates. Levels
+        // inside the range's fixed components cannot hold anything in the range.
         if (Status read = readInto(rows, direction, Part::RestOfGroup, 0, count); !read)
             return read.error();
+        const int fixed = static_cast<int>(m_range.size());
         for (int level = static_cast<int>(m_positionValues.size()) - 1;
-             level >= 0 && static_cast<int>(rows.size()) < count; --level) {
+             level >= fixed && static_cast<int>(rows.size()) < count; --level) {
             if (Status read = readInto(rows, direction, Part::Beyond, level, count - static_cast<int>(rows.size())); !read)
                 return read.error();
         }

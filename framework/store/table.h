@@ -118,6 +118,10 @@ public:
     void setPositionAfter(const Row& row);
     // A further condition on every read: an SQL fragment with positional parameters.
     void setFilter(QString sql, SqlValues params);
+    // Reads only the records whose first key components equal these values (compared as the key
+    // compares them): the index is sought to them, and a position outside them reads as the
+    // range's start or end. Empty for the whole order.
+    void setRange(SqlValues leading);
     // Read one record into the buffer; false at the end of the table.
     Result<bool> next();
     Result<bool> previous();
@@ -147,6 +151,8 @@ private:
     // row-value comparison would make SQLite seek on a prefix and step through every duplicate,
     // and cannot express columns of mixed direction.
     enum class Part { FromPosition, RestOfGroup, Beyond };
+    enum class Side { Inside, Before, After };
+    Side positionSide() const;
     Status requireOpen() const;
     Status requireWritable() const;
     void bindRecord(Statement& stmt, int firstIndex) const;
@@ -169,6 +175,7 @@ private:
     qint64 m_positionRow = 0;
     QString m_filterSql;
     SqlValues m_filterParams;
+    SqlValues m_range;
     QHash<int, QString> m_sqlCache;
 };
 

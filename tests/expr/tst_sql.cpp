@@ -6,6 +6,8 @@
 #include <QRegularExpression>
 #include <QTest>
 
+#include <sqlite3.h>
+
 using namespace qly;
 using namespace qly::expr;
 using namespace qly::test;
@@ -64,6 +66,7 @@ private Q_SLOTS:
     void keyOrderReadsKeepTheirIndex();
     void theLargestFiltersRunInSqlite_data();
     void theLargestFiltersRunInSqlite();
+    void upperInSqlAgreesWithUnicodeForEveryLetter();
 
 private:
     NoteTable m_table;
@@ -170,6 +173,39 @@ void SqlTest::theLargestFiltersRunInSqlite()
     const std::optional<std::vector<int>> rows = m_table.select(sql);
     QVERIFY2(rows, qPrintable(m_table.lastError()));
     QCOMPARE(!rows->empty(), filter.value().matches(record, testToday()));
+}
+
+void SqlTest::upperInSqlAgreesWithUnicodeForEveryLetter()
+{
+    // SQL upper-cases Latin text on its bytes and everything else by the full rules; both must
+    // give what QString gives, letter by letter and inside longer text.
+    sqlite3* db = nullptr;
+    QCOMPARE(sqlite3_open(":memory:", &db), SQLITE_OK);
+    QCOMPARE(expr::installSqlFunctions(db), SQLITE_OK);
+    sqlite3_stmt* stmt = nullptr;
+    QCOMPARE(sqlite3_prepare_v2(db, "SELECT qly_upper(?)", -1, &stmt, nullptr), SQLITE_OK);
+    const auto upperInSql = [stmt](const QString& text) {
+        const QByteArray utf8 = text.toUtf8();
+        sqlite3_bind_text(stmt, 1, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+        sqlite3_step(stmt);
+        const QString result = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)),
+                                                 sqlite3_column_bytes(stmt, 0));
+        sqlite3_reset(stmt);
+        return result;
+    };
+    for (char32_t c = 1; c < 0x2000; ++c) {
+        if (QChar::isSurrogate(c))
+            continue;
+        const QString letter = QString::fromUcs4(&c, 1);
+        const QString text = QStringLiteral("caf") + letter + QStringLiteral(" x");
+        if (upperInSql(text) != text.toUpper())
+            QFAIL(qPrintable(QStringLiteral("U+%1: %2 instead of %3").arg(uint(c), 4, 16, QLatin1Char('0'))
+                                 .arg(upperInSql(text), text.toUpper())));
+    }
+    QCOMPARE(upperInSql(QStringLiteral("Straße  ")), QStringLiteral("STRASSE"));
+    QCOMPARE(upperInSql(QStringLiteral("émile ÉMILE zoë")), QStringLiteral("ÉMILE ÉMILE ZOË"));
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
 }
 
 int runSqlTests(int argc, char** argv)

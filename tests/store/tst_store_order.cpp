@@ -35,6 +35,7 @@ private Q_SLOTS:
     void fetchFindsTheFirstExactMatchIgnoringCase();
     void readingMovesOnAfterTheCurrentRecordIsDeleted();
     void filterNarrowsEveryRead();
+    void aRangeReadsOnlyItsRecordsFromAnyPosition();
     void queryPlansUseTheKeys_data();
     void queryPlansUseTheKeys();
 
@@ -298,6 +299,43 @@ void StoreOrderTest::filterNarrowsEveryRead()
     QCOMPARE(readAll(Direction::Forward, 1).size(), 2);
     items().setOrder(ByName);
     QCOMPARE(readAll(Direction::Backward, 5).size(), 2);
+}
+
+void StoreOrderTest::aRangeReadsOnlyItsRecordsFromAnyPosition()
+{
+    QVERIFY(items().begin());
+    for (int i = 0; i < 30; ++i) {
+        const QString flag = QStringList{QStringLiteral("N"), QStringLiteral("Y"), QStringLiteral("y"), QStringLiteral("Z")}.at(i % 4);
+        add(QStringLiteral("n%1").arg(i, 2, 10, QLatin1Char('0')), 100 + i % 3, flag);
+    }
+    QVERIFY(items().commit());
+    items().setOrder(ByFlag);
+    items().setRange({QStringLiteral("Y")});
+    const QStringList inRange = readAll(Direction::Forward, 4);
+    QCOMPARE(inRange.size(), 15); // "Y" and "y": the range compares as the key does
+    items().setOrder(ByFlag);
+    QStringList backward = readAll(Direction::Backward, 4);
+    std::reverse(backward.begin(), backward.end());
+    QCOMPARE(backward, inRange);
+
+    const auto rowWithFlag = [this](const char* flag) {
+        Row row{0, Record(itemLayout())};
+        row.record.setText(Flag, QString::fromLatin1(flag));
+        row.record.setDate(Day, 101);
+        return row;
+    };
+    // From before the range: forward starts at its beginning, backward finds nothing.
+    items().setPositionAfter(rowWithFlag("N"));
+    QCOMPARE(readAll(Direction::Forward, 4), inRange);
+    items().setPositionAfter(rowWithFlag("N"));
+    QCOMPARE(readAll(Direction::Backward, 4), QStringList());
+    // From beyond it: forward finds nothing, backward reads it from its end.
+    items().setPositionAfter(rowWithFlag("Z"));
+    QCOMPARE(readAll(Direction::Forward, 4), QStringList());
+    items().setPositionAfter(rowWithFlag("Z"));
+    QStringList fromEnd = readAll(Direction::Backward, 4);
+    std::reverse(fromEnd.begin(), fromEnd.end());
+    QCOMPARE(fromEnd, inRange);
 }
 
 void StoreOrderTest::queryPlansUseTheKeys_data()
