@@ -52,12 +52,14 @@ ProcedureWindow::ProcedureWindow(const WindowServices& services, Thread& thread,
 
     auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
     connect(help, &QShortcut::activated, this, &ProcedureWindow::showHelp);
-    connect(qApp, &QApplication::focusChanged, this,
-            [this](QWidget*, QWidget* now) { onFocusChanged(now); });
+    m_focusWatch = connect(qApp, &QApplication::focusChanged, this,
+                           [this](QWidget*, QWidget* now) { onFocusChanged(now); });
 }
 
 ProcedureWindow::~ProcedureWindow()
 {
+    // The focus moves while the controls are destroyed, when this is no longer a ProcedureWindow.
+    disconnect(m_focusWatch);
     end(); // deleted while open: its caller went away
     everyWindow().removeAll(this);
 }

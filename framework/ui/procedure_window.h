@@ -127,6 +127,7 @@ private:
     QStatusBar* m_statusLine;
     QList<QAbstractButton*> m_helpButtons;
     QPointer<QWidget> m_lastFocus;
+    QMetaObject::Connection m_focusWatch;
 };
 
 // Starts window if it is not running yet and resolves with its response once it closes
