@@ -76,7 +76,7 @@ QCoro::Task<MessageButton> showBox(MessageBoxSpec spec)
     box->setText(displayTextOf(spec));
     box->setIcon(iconOf(spec.icon));
 
-    std::vector<std::pair<QAbstractButton*, MessageButton>> answers;
+    std::vector<std::pair<QPushButton*, MessageButton>> answers;
     for (MessageButton answer : shownButtons(spec)) {
         QPushButton* button = box->addButton(standardButtonOf(answer));
         // Added by its role the box would sort it; as an action it stays where it is put.
@@ -89,7 +89,7 @@ QCoro::Task<MessageButton> showBox(MessageBoxSpec spec)
             box->setEscapeButton(button);
     }
     if (!box->defaultButton())
-        box->setDefaultButton(qobject_cast<QPushButton*>(answers.front().first));
+        box->setDefaultButton(answers.front().first);
 
     box->setWindowModality(Qt::WindowModal);
     box->open();
