@@ -47,6 +47,12 @@ struct HandKey
     const char* columns;
     const char* present;
     int locateComponents;
+    // For a key that orders equal entries by note date, newest first: the hand-written order and
+    // the rows after and before a place (?1.. the components, then the note date, then the row id).
+    const char* order = nullptr;
+    const char* reverse = nullptr;
+    const char* after = nullptr;
+    const char* before = nullptr;
 };
 
 std::vector<HandKey> handKeys()
@@ -56,7 +62,10 @@ std::vector<HandKey> handKeys()
          "(reminder <> '' OR reminderdate <> 0 OR topic <> '')", 3},
         {&notesTableDef(), SnoMainKey, "notes", "topic,notedate", "(topic <> '' OR notedate <> 0)", 1},
         {&notesTableDef(), SnoAllNotes, "notes", "notedate", "(notedate <> 0)", 1},
-        {&notesTableDef(), SnoDonYet, "notes", "done,reminderdate", "(done <> '' OR reminderdate <> 0)", 2},
+        {&notesTableDef(), SnoDonYet, "notes", "done,reminderdate", "(done <> '' OR reminderdate <> 0)", 2,
+         "done,reminderdate,notedate DESC,rowid", "done DESC,reminderdate DESC,notedate,rowid DESC",
+         "((done,reminderdate) > (?1,?2) OR ((done,reminderdate) = (?1,?2) AND (notedate < ?3 OR (notedate = ?3 AND rowid > ?4))))",
+         "((done,reminderdate) < (?1,?2) OR ((done,reminderdate) = (?1,?2) AND (notedate > ?3 OR (notedate = ?3 AND rowid < ?4))))"},
         {&archiveTableDef(), ArcSnot, "Arcnotes", "reminder,reminderdate,topic",
          "(reminder <> '' OR reminderdate <> 0 OR topic <> '')", 3},
         {&archiveTableDef(), ArcAllNotes, "Arcnotes", "notedate", "(notedate <> 0)", 1},
@@ -217,8 +226,9 @@ int main(int argc, char** argv)
         const QString label = table.def().keys[static_cast<size_t>(hand.key)].description;
         const qint64 rows = table.count().value();
         const QByteArray select = QByteArray("SELECT ") + kAllColumns + " FROM " + hand.table + " WHERE " + hand.present;
-        const QByteArray order = QByteArray(" ORDER BY ") + hand.columns + ",rowid";
-        QByteArray descending = QByteArray(hand.columns).replace(",", " DESC,") + " DESC,rowid DESC";
+        const QByteArray order = QByteArray(" ORDER BY ") + (hand.order ? QByteArray(hand.order) : QByteArray(hand.columns) + ",rowid");
+        const QByteArray descending = hand.reverse ? QByteArray(hand.reverse)
+                                                   : QByteArray(hand.columns).replace(",", " DESC,") + " DESC,rowid DESC";
         const int componentCount = static_cast<int>(table.def().keys[static_cast<size_t>(hand.key)].components.size());
         QByteArray marks = QByteArray("?").repeated(componentCount + 1);
         for (qsizetype at = marks.size() - 1; at > 0; --at)
@@ -243,28 +253,35 @@ int main(int argc, char** argv)
         const double rawFirstMs = bench::medianMs(runs, [&](int) { Raw::drain(rawFirst); });
         bench::printBench(QStringLiteral("first_page.") + label, rows, oursFirst, rawFirstMs);
 
-        sqlite3_stmt* rawNext = raw.prepare(select + " AND (" + hand.columns + ",rowid) > (" + marks + ")" + order + " LIMIT 50");
+        const QByteArray after = hand.after ? QByteArray(hand.after) : "(" + QByteArray(hand.columns) + ",rowid) > (" + marks + ")";
+        const QByteArray before = hand.before ? QByteArray(hand.before) : "(" + QByteArray(hand.columns) + ",rowid) < (" + marks + ")";
+        const auto bindPlace = [&](sqlite3_stmt* stmt, const Row& row) {
+            bindKeyValues(stmt, keyValuesOf(row.record, table.def(), hand.key, componentCount), 1);
+            int next = componentCount + 1;
+            if (hand.after)
+                sqlite3_bind_int64(stmt, next++, row.record.date(NoteRecord::NoteDate));
+            sqlite3_bind_int64(stmt, next, row.id);
+        };
+        sqlite3_stmt* rawNext = raw.prepare(select + " AND " + after + order + " LIMIT 50");
         const double oursNext = bench::medianMs(runs, [&](int i) {
             table.setOrder(hand.key);
             table.setPositionAfter(place(i));
             (void)table.readPage(Direction::Forward, kPage);
         });
         const double rawNextMs = bench::medianMs(runs, [&](int i) {
-            bindKeyValues(rawNext, keyValuesOf(place(i).record, table.def(), hand.key, componentCount), 1);
-            sqlite3_bind_int64(rawNext, componentCount + 1, place(i).id);
+            bindPlace(rawNext, place(i));
             Raw::drain(rawNext);
         });
         bench::printBench(QStringLiteral("next_page.") + label, rows, oursNext, rawNextMs);
 
-        sqlite3_stmt* rawPrevious = raw.prepare(select + " AND (" + hand.columns + ",rowid) < (" + marks + ") ORDER BY " + descending + " LIMIT 50");
+        sqlite3_stmt* rawPrevious = raw.prepare(select + " AND " + before + " ORDER BY " + descending + " LIMIT 50");
         const double oursPrevious = bench::medianMs(runs, [&](int i) {
             table.setOrder(hand.key);
             table.setPositionAfter(place(i));
             (void)table.readPage(Direction::Backward, kPage);
         });
         const double rawPreviousMs = bench::medianMs(runs, [&](int i) {
-            bindKeyValues(rawPrevious, keyValuesOf(place(i).record, table.def(), hand.key, componentCount), 1);
-            sqlite3_bind_int64(rawPrevious, componentCount + 1, place(i).id);
+            bindPlace(rawPrevious, place(i));
             Raw::drain(rawPrevious);
         });
         bench::printBench(QStringLiteral("previous_page.") + label, rows, oursPrevious, rawPreviousMs);

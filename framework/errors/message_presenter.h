@@ -33,8 +33,9 @@ class MessagePresenter
 {
 public:
     virtual ~MessagePresenter() = default;
-    // Shows the box and resolves with the button pressed (the default when the box is closed
-    // some other way, Cancel if it has one).
+    // Shows the box and resolves with the button pressed. A box closed some other way (Esc,
+    // its close button, the program ending) answers with the first of Cancel, No, Abort, Ok,
+    // Ignore, Retry, Yes that it has.
     virtual QCoro::Task<MessageButton> present(MessageBoxSpec box) = 0;
 };
 

@@ -1,11 +1,27 @@
 // The main routine's order of set-up and teardown, and the drag option around the main window.
 
 #include "app/main_routine.h"
-#include "support/task_runner.h"
-
-#include <QTest>
-
+#include "app/program_steps.h"
 #include "core/procedure.h"
+#include "core/thread.h"
+#include "data/note_managers.h"
+#include "data/note_tables.h"
+#include "store/table.h"
+#include "support/foreign_lock.h"
+#include "support/task_runner.h"
+#include "support/temp_workdir.h"
+#include "ui/procedure_window.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
 
 using namespace qly;
 using namespace qly::test;
@@ -61,7 +77,7 @@ struct Done
 {
 };
 
-QCoro::Task<Done> run(RecordingSteps& steps)
+QCoro::Task<Done> run(MainRoutineSteps& steps)
 {
     co_await runMainRoutine(steps);
     co_return Done{};
@@ -76,7 +92,30 @@ class AppTest : public QObject
 private Q_SLOTS:
     void servicesComeUpAndGoDownInOrder_data();
     void servicesComeUpAndGoDownInOrder();
+    void firstStartCreatesTheDataFileAndClosesCleanly();
+    void aSecondCopyRunsReadOnlyAfterSayingSo();
+
+private:
+    // Runs the program's own main routine in a fresh folder with fresh settings.
+    struct Program
+    {
+        test::TempWorkdir folder;
+        QTemporaryDir config;
+        Thread thread{QStringLiteral("main")};
+        ProgramSteps steps{thread};
+        std::unique_ptr<TaskRunner<Done>> routine;
+    };
+    static ProcedureWindow* mainWindow();
 };
+
+ProcedureWindow* AppTest::mainWindow()
+{
+    for (ProcedureWindow* window : ProcedureWindow::runningWindows()) {
+        if (window->procedure() == QLatin1String("Main"))
+            return window;
+    }
+    return nullptr;
+}
 
 void AppTest::servicesComeUpAndGoDownInOrder_data()
 {
@@ -106,5 +145,54 @@ void AppTest::servicesComeUpAndGoDownInOrder()
     QCOMPARE(steps.drag.m_on, dragOn);
 }
 
-QTEST_GUILESS_MAIN(AppTest)
+void AppTest::firstStartCreatesTheDataFileAndClosesCleanly()
+{
+    Program program;
+    qputenv("XDG_CONFIG_HOME", program.config.path().toUtf8());
+    program.routine = std::make_unique<TaskRunner<Done>>(run(program.steps));
+    QTRY_VERIFY(mainWindow());
+    QVERIFY(QApplication::topLevelWidgets().size() >= 1);
+    QVERIFY(QFileInfo::exists(QStringLiteral("QLY.db")));
+    auto* summary = mainWindow()->findChild<QLabel*>(QStringLiteral("?SUMMARY"));
+    QVERIFY(summary);
+    QVERIFY2(summary->text().startsWith(QStringLiteral("0 notes in ")), qPrintable(summary->text()));
+    QVERIFY(noteManagers().notes);
+
+    auto* close = mainWindow()->findChild<QPushButton*>(QStringLiteral("?Close"));
+    QVERIFY(close);
+    QTest::mouseClick(close, Qt::LeftButton);
+    QTRY_VERIFY(program.routine->done());
+    QVERIFY(!noteManagers().notes); // torn down
+    QSettings ini(program.config.path() + QStringLiteral("/quillary/QLY3.INI"), QSettings::IniFormat);
+    QCOMPARE(ini.value(QStringLiteral("Main/Maximize")).toString(), QStringLiteral("No"));
+    qunsetenv("XDG_CONFIG_HOME");
+}
+
+void AppTest::aSecondCopyRunsReadOnlyAfterSayingSo()
+{
+    Program program;
+    qputenv("XDG_CONFIG_HOME", program.config.path().toUtf8());
+    {
+        // A first copy made the data file and is still running.
+        store::Table notes(notesTableDef());
+        QVERIFY(notes.on(program.thread).create());
+    }
+    ForeignWriteLock first(program.folder.filePath(QStringLiteral("QLY.db")));
+    QVERIFY(first.held());
+    program.routine = std::make_unique<TaskRunner<Done>>(run(program.steps));
+    QMessageBox* box = nullptr;
+    QTRY_VERIFY((box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) != nullptr);
+    QCOMPARE(box->windowTitle(), QStringLiteral("Access Denied"));
+    QCOMPARE(box->text(), QStringLiteral("Could not get write access to QLY\\!notes so trying read-only."));
+    QCOMPARE(box->buttons().size(), 1);
+    QTest::mouseClick(box->buttons().front(), Qt::LeftButton);
+    QTRY_VERIFY(mainWindow());
+    auto* summary = mainWindow()->findChild<QLabel*>(QStringLiteral("?SUMMARY"));
+    QVERIFY2(summary->text().endsWith(QStringLiteral("(read-only)")), qPrintable(summary->text()));
+    mainWindow()->findChild<QPushButton*>(QStringLiteral("?Close"))->click();
+    QTRY_VERIFY(program.routine->done());
+    qunsetenv("XDG_CONFIG_HOME");
+}
+
+QTEST_MAIN(AppTest)
 #include "tst_app.moc"
