@@ -30,15 +30,15 @@ const QStringList& tokens()
 MessageBoxSpec box(const QString& title, const QString& text, MessageIcon icon, MessageButton first,
                    MessageButton second = MessageButton::None)
 {
-    MessageBoxSpec spec;
-    spec.title = title;
-    spec.text = text;
-    spec.icon = icon;
-    spec.buttons.assign(1, first);
+    MessageBoxSpec described;
+    described.title = title;
+    described.text = text;
+    described.icon = icon;
+    described.buttons.assign(1, first);
     if (second != MessageButton::None)
-        spec.buttons.push_back(second);
-    spec.defaultButton = first;
-    return spec;
+        described.buttons.push_back(second);
+    described.defaultButton = first;
+    return described;
 }
 
 void endNow(int exitCode)

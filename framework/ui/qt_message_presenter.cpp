@@ -67,23 +67,23 @@ QMessageBox::Icon iconOf(MessageIcon icon)
     return QMessageBox::NoIcon;
 }
 
-QCoro::Task<MessageButton> showBox(MessageBoxSpec spec)
+QCoro::Task<MessageButton> showBox(MessageBoxSpec described)
 {
-    const MessageButton escapeAnswer = escapeAnswerOf(spec);
+    const MessageButton escapeAnswer = escapeAnswerOf(described);
     OwnedWindow<QMessageBox> box(new QMessageBox(QApplication::activeWindow()));
-    box->setWindowTitle(spec.title);
+    box->setWindowTitle(described.title);
     box->setTextFormat(Qt::PlainText);
-    box->setText(displayTextOf(spec));
-    box->setIcon(iconOf(spec.icon));
+    box->setText(displayTextOf(described));
+    box->setIcon(iconOf(described.icon));
 
     std::vector<std::pair<QPushButton*, MessageButton>> answers;
-    for (MessageButton answer : shownButtons(spec)) {
+    for (MessageButton answer : shownButtons(described)) {
         QPushButton* button = box->addButton(standardButtonOf(answer));
         // Added by its role the box would sort it; as an action it stays where it is put.
         box->removeButton(button);
         box->addButton(button, QMessageBox::ActionRole);
         answers.emplace_back(button, answer);
-        if (answer == spec.defaultButton)
+        if (answer == described.defaultButton)
             box->setDefaultButton(button);
         if (answer == escapeAnswer)
             box->setEscapeButton(button);

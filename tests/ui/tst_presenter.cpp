@@ -59,7 +59,7 @@ QString captionOf(const QAbstractButton* button)
     return button->text().remove(u'&');
 }
 
-MessageBoxSpec spec(Buttons buttons, MessageButton defaultButton)
+MessageBoxSpec boxOf(Buttons buttons, MessageButton defaultButton)
 {
     MessageBoxSpec box;
     box.title = QStringLiteral("Quillary");
@@ -154,7 +154,7 @@ void PresenterTest::boxShowsWhatItWasGivenAndAnswersTheButtonPressed()
     QFETCH(int, pressed);
     QFETCH(MessageButton, answer);
 
-    MessageBoxSpec box = spec(buttons, defaultButton);
+    MessageBoxSpec box = boxOf(buttons, defaultButton);
     box.text = text;
     box.icon = icon;
     QtMessagePresenter presenter;
@@ -213,13 +213,13 @@ void PresenterTest::boxClosedWithoutAButtonGivesTheEscapeAnswer()
     QFETCH(MessageButton, defaultButton);
     QFETCH(Dismissal, dismissal);
     QFETCH(MessageButton, answer);
-    QCOMPARE(escapeAnswerOf(spec(buttons, defaultButton)), answer);
+    QCOMPARE(escapeAnswerOf(boxOf(buttons, defaultButton)), answer);
 
     auto window = std::make_unique<QWidget>();
     QVERIFY(showActive(window.get()));
     QtMessagePresenter presenter;
     std::optional<MessageButton>& result = newAnswer();
-    spawn(ask(&presenter, spec(buttons, defaultButton), &result));
+    spawn(ask(&presenter, boxOf(buttons, defaultButton), &result));
     QMessageBox* shown = nullptr;
     QTRY_VERIFY((shown = shownBox()));
     QVERIFY(QTest::qWaitForWindowExposed(shown));
@@ -253,7 +253,7 @@ void PresenterTest::boxIsModalOverTheActiveWindowOnly()
 
     QtMessagePresenter presenter;
     std::optional<MessageButton>& result = newAnswer();
-    spawn(ask(&presenter, spec({MessageButton::Ok}, MessageButton::Ok), &result));
+    spawn(ask(&presenter, boxOf({MessageButton::Ok}, MessageButton::Ok), &result));
     QMessageBox* shown = nullptr;
     QTRY_VERIFY((shown = shownBox()));
     QVERIFY(QTest::qWaitForWindowExposed(shown));
