@@ -352,7 +352,20 @@ int main(int argc, char** argv)
             return 1;
         }
         const QString label = QString::fromLatin1(tab.caption).toLower().replace(u' ', u'_');
-        const auto place = [&](int i) -> const Row& { return notePlaces[static_cast<size_t>(i) % notePlaces.size()]; };
+        // A list pages on from a row it shows: places that pass the tab's filter.
+        std::vector<Row> tabPlaces;
+        for (const Row& row : notePlaces) {
+            if (view.passes(row.record, today))
+                tabPlaces.push_back(row);
+        }
+        for (int tries = 0; tabPlaces.size() < 20 && tries < 20000; ++tries) {
+            const auto id = static_cast<qint64>(random.bounded(static_cast<quint32>(n))) + 1;
+            if (notes.fetchRow(id) && view.passes(notes.buffer(), today))
+                tabPlaces.push_back(Row{id, notes.buffer()});
+        }
+        if (tabPlaces.empty())
+            continue;
+        const auto place = [&](int i) -> const Row& { return tabPlaces[static_cast<size_t>(i) % tabPlaces.size()]; };
         const QByteArray select = QByteArray("SELECT ") + kAllColumns + " FROM notes WHERE " + hand.where;
         const auto bindPlace = [&](sqlite3_stmt* stmt, const Row& row) {
             const SqlValues values = keyValuesOf(row.record, notesTableDef(), tab.key,
