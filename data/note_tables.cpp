@@ -26,7 +26,11 @@ const TableDef& notesTableDef()
         {
             {QStringLiteral("SNOT"), QStringLiteral("sno:SNOT"), {F::Reminder, F::ReminderDate, F::Topic}},
             {QStringLiteral("MAINKEY"), QStringLiteral("sno:mainkey"), {F::Topic, F::NoteDate}},
-            {QStringLiteral("ALLNOTES"), QStringLiteral("sno:allnotes"), {F::NoteDate}},
+            // The reminders list reads only reminders not yet done, from an index of its own.
+            {QStringLiteral("ALLNOTES"), QStringLiteral("sno:allnotes"), {F::NoteDate}, {},
+             {{QStringLiteral("DUE"),
+               {{F::ReminderDate, store::SubsetTerm::Op::Greater, std::int64_t{0}},
+                {F::Done, store::SubsetTerm::Op::Equal, QStringLiteral("N")}}}}},
             // Done items list newest notes first among equal reminder dates.
             {QStringLiteral("DONYET"), QStringLiteral("sno:Donyet"), {F::Done, F::ReminderDate},
              {{F::NoteDate, store::SortOrder::Descending}}},

@@ -3,6 +3,7 @@
 #include "core/fixed_text.h"
 #include "store/connection_setup.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace qly::expr {
@@ -27,6 +28,47 @@ void conjuncts(const Node& node, std::vector<const Node*>& out)
     } else {
         out.push_back(&node);
     }
+}
+
+// A literal's value as a date compares it: a number, or 0 for blank text.
+std::optional<double> dateLiteral(const Node& value)
+{
+    if (value.kind == NodeKind::Number)
+        return value.number;
+    if (value.kind == NodeKind::Text && withoutTrailingBlanks(value.text).isEmpty())
+        return 0.0;
+    return std::nullopt;
+}
+
+// Whether one of the conditions that must hold makes term hold too.
+bool implies(const std::vector<const Node*>& conditions, const RecordLayout& layout, const store::SubsetTerm& term)
+{
+    for (const Node* condition : conditions) {
+        if (condition->kind != NodeKind::Compare)
+            continue;
+        const Node& a = condition->children[0];
+        const Node& b = condition->children[1];
+        const bool fieldFirst = a.kind == NodeKind::Field;
+        const Node& field = fieldFirst ? a : b;
+        const Node& value = fieldFirst ? b : a;
+        if (field.kind != NodeKind::Field || value.kind == NodeKind::Field || layout.indexOf(field.text) != term.field)
+            continue;
+        CompareOp op = condition->op;
+        if (!fieldFirst) // 5 < x is x > 5
+            op = op == CompareOp::Less ? CompareOp::Greater : op == CompareOp::Greater ? CompareOp::Less : op;
+        if (const auto* text = std::get_if<QString>(&term.value)) {
+            if (op == CompareOp::Equal && value.kind == NodeKind::Text && withoutTrailingBlanks(value.text) == *text)
+                return true;
+        } else {
+            const auto bound = static_cast<double>(std::get<std::int64_t>(term.value));
+            const std::optional<double> literal = dateLiteral(value);
+            if (literal && term.op == store::SubsetTerm::Op::Greater && op == CompareOp::Greater && *literal >= bound)
+                return true;
+            if (literal && term.op == store::SubsetTerm::Op::Equal && op == CompareOp::Equal && *literal == bound)
+                return true;
+        }
+    }
+    return false;
 }
 
 } // namespace
@@ -91,6 +133,7 @@ std::optional<Error> View::open(DayCount today)
     m_table.setOrder(m_key);
     m_table.setFilter({}, {});
     m_table.setRange({});
+    m_table.setSubset(-1, -1);
     m_filter.reset();
     const QString text = effectiveFilter();
     if (text.isEmpty())
@@ -137,6 +180,23 @@ std::optional<Error> View::open(DayCount today)
         }
     }
     m_table.setRange(std::move(pinnedValues));
+
+    // A filter that asks for every condition of one of the key's subsets reads the subset's
+    // smaller index: the reminders list never looks at notes that are not reminders.
+    if (m_key >= 0) {
+        std::vector<const Node*> conditions;
+        conjuncts(filter.value().tree(), conditions);
+        const store::KeyDef& key = m_table.def().keys.at(static_cast<size_t>(m_key));
+        for (size_t i = 0; i < key.subsets.size(); ++i) {
+            const auto& terms = key.subsets[i].terms;
+            if (std::all_of(terms.begin(), terms.end(), [&](const store::SubsetTerm& term) {
+                    return implies(conditions, *m_table.def().layout, term);
+                })) {
+                m_table.setSubset(m_key, static_cast<int>(i));
+                break;
+            }
+        }
+    }
     m_table.setFilter(compiled.sql, std::move(compiled.values));
     m_filter = std::move(filter.value());
     return std::nullopt;

@@ -355,17 +355,19 @@ QStringList DataFile::keyProblems(const TableDef& def)
     if (!query)
         return {query.error().describe()};
     for (const KeyDef& key : def.keys) {
-        Statement& stmt = query.value();
-        stmt.bind(1, sql::indexName(def, key));
-        const int rc = sqlite3_step(stmt.get());
-        const QString found = rc == SQLITE_ROW
-            ? QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt.get(), 0)))
-            : QString();
-        sqlite3_reset(stmt.get());
-        if (rc != SQLITE_ROW)
-            problems << QStringLiteral("key %1 of %2 is missing").arg(key.description, def.tableName());
-        else if (found != sql::createIndex(def, key))
-            problems << QStringLiteral("key %1 of %2 is not defined as expected").arg(key.description, def.tableName());
+        for (const sql::IndexText& index : sql::indexesOf(def, key)) {
+            Statement& stmt = query.value();
+            stmt.bind(1, index.name);
+            const int rc = sqlite3_step(stmt.get());
+            const QString found = rc == SQLITE_ROW
+                ? QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt.get(), 0)))
+                : QString();
+            sqlite3_reset(stmt.get());
+            if (rc != SQLITE_ROW)
+                problems << QStringLiteral("key %1 of %2 is missing index %3").arg(key.description, def.tableName(), index.name);
+            else if (found != index.create)
+                problems << QStringLiteral("key %1 of %2 is not defined as expected (%3)").arg(key.description, def.tableName(), index.name);
+        }
     }
     const QString identity = metaValue(collationKey(def));
     if (identity != collationIdentity())
@@ -400,10 +402,12 @@ Status DataFile::writeKeys(const TableDef& def)
 {
     Status done = ensureMeta();
     for (const KeyDef& key : def.keys) {
-        if (done)
-            done = exec(QStringLiteral("DROP INDEX IF EXISTS %1").arg(sql::quoted(sql::indexName(def, key))));
-        if (done)
-            done = exec(sql::createIndex(def, key));
+        for (const sql::IndexText& index : sql::indexesOf(def, key)) {
+            if (done)
+                done = exec(QStringLiteral("DROP INDEX IF EXISTS %1").arg(sql::quoted(index.name)));
+            if (done)
+                done = exec(index.create);
+        }
     }
     if (done)
         done = setMetaValue(collationKey(def), collationIdentity());

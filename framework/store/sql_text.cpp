@@ -75,6 +75,43 @@ QString createIndex(const TableDef& def, const KeyDef& key)
         .arg(quoted(indexName(def, key)), tableName(def), columns.join(u','), keyPresent(def, key));
 }
 
+QStringList subsetTerms(const TableDef& def, const KeySubset& subset)
+{
+    QStringList terms;
+    for (const SubsetTerm& term : subset.terms) {
+        QString value;
+        if (const auto* number = std::get_if<std::int64_t>(&term.value)) {
+            value = QString::number(*number);
+        } else {
+            QString text = std::get<QString>(term.value);
+            text.replace(u'\'', QStringLiteral("''"));
+            value = u'\'' + text + u'\'';
+        }
+        terms << QStringLiteral("%1 %2 %3")
+                     .arg(quoted(def.layout->columnName(term.field)),
+                          term.op == SubsetTerm::Op::Equal ? QStringLiteral("=") : QStringLiteral(">"), value);
+    }
+    return terms;
+}
+
+QString subsetIndexName(const TableDef& def, const KeyDef& key, const KeySubset& subset)
+{
+    return indexName(def, key) + u'_' + subset.name;
+}
+
+std::vector<IndexText> indexesOf(const TableDef& def, const KeyDef& key)
+{
+    std::vector<IndexText> indexes{{indexName(def, key), createIndex(def, key)}};
+    const QString keyIndex = createIndex(def, key);
+    for (const KeySubset& subset : key.subsets) {
+        QString create = keyIndex;
+        create.replace(quoted(indexName(def, key)), quoted(subsetIndexName(def, key, subset)));
+        create += QStringLiteral(" AND ") + subsetTerms(def, subset).join(QStringLiteral(" AND "));
+        indexes.push_back({subsetIndexName(def, key, subset), create});
+    }
+    return indexes;
+}
+
 QString selectColumns(const TableDef& def)
 {
     QStringList columns{QStringLiteral("rowid")};

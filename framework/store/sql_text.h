@@ -17,6 +17,18 @@ QString tableName(const TableDef& def);                 // "notes", quoted
 QString indexName(const TableDef& def, const KeyDef& key);  // notes_SNOT, unquoted
 QString createTable(const TableDef& def);
 QString createIndex(const TableDef& def, const KeyDef& key);
+// The conditions of a subset as AND terms, literal values written out (they come from the
+// table declaration, never from a user): "reminderdate" > 0, "done" = 'N'.
+QStringList subsetTerms(const TableDef& def, const KeySubset& subset);
+QString subsetIndexName(const TableDef& def, const KeyDef& key, const KeySubset& subset);
+
+struct IndexText
+{
+    QString name;
+    QString create;
+};
+// Every index a key has: its own, then one per subset.
+std::vector<IndexText> indexesOf(const TableDef& def, const KeyDef& key);
 // ("reminder" <> '' OR "reminderdate" <> 0 OR "topic" <> '')
 QString keyPresent(const TableDef& def, const KeyDef& key);
 // "rowid", then every field's column, in layout order.

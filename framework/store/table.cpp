@@ -321,6 +321,13 @@ void TableInstance::setPositionAfter(const Row& row)
     m_positionRow = row.id;
 }
 
+void TableInstance::setSubset(int key, int subset)
+{
+    m_subsetKey = key;
+    m_subset = subset;
+    m_sqlCache.clear();
+}
+
 void TableInstance::setRange(SqlValues leading)
 {
     m_range = std::move(leading);
@@ -356,6 +363,7 @@ void TableInstance::setFilter(QString sql, SqlValues params)
 QString TableInstance::readSql(Direction direction, Part part, int level) const
 {
     const bool forward = direction == Direction::Forward;
+    QString from = sql::tableName(m_def);
     QStringList terms;
     QString orderBy;
     if (m_order < 0) {
@@ -371,6 +379,11 @@ QString TableInstance::readSql(Direction direction, Part part, int level) const
             return (p.order == SortOrder::Ascending) == forward ? QStringLiteral(" > ?") : QStringLiteral(" < ?");
         };
         terms << sql::keyPresent(m_def, key);
+        if (m_subsetKey == m_order && m_subset >= 0) {
+            const KeySubset& subset = key.subsets.at(static_cast<size_t>(m_subset));
+            from += QStringLiteral(" INDEXED BY ") + sql::quoted(sql::subsetIndexName(m_def, key, subset));
+            terms << sql::subsetTerms(m_def, subset);
+        }
         for (size_t i = 0; i < m_range.size() && i < key.components.size(); ++i)
             terms << column(key.components[i]) + QStringLiteral(" = ?");
         orderBy = sql::orderBy(m_def, key, !forward);
@@ -398,7 +411,7 @@ QString TableInstance::readSql(Direction direction, Part part, int level) const
     if (!m_filterSql.isEmpty())
         terms << u'(' + m_filterSql + u')';
     return QStringLiteral("SELECT %1 FROM %2%3 ORDER BY %4 LIMIT ?")
-        .arg(sql::selectColumns(m_def), sql::tableName(m_def),
+        .arg(sql::selectColumns(m_def), from,
              terms.isEmpty() ? QString() : QStringLiteral(" WHERE ") + terms.join(QStringLiteral(" AND ")),
              orderBy);
 }

@@ -122,6 +122,9 @@ public:
     // compares them): the index is sought to them, and a position outside them reads as the
     // range's start or end. Empty for the whole order.
     void setRange(SqlValues leading);
+    // Reads key's order through its subset index number subset (-1: the key's own index).
+    // Only for a filter that asks for every term of the subset.
+    void setSubset(int key, int subset);
     // Read one record into the buffer; false at the end of the table.
     Result<bool> next();
     Result<bool> previous();
@@ -176,6 +179,8 @@ private:
     QString m_filterSql;
     SqlValues m_filterParams;
     SqlValues m_range;
+    int m_subsetKey = -1;
+    int m_subset = -1;
     QHash<int, QString> m_sqlCache;
 };
 

@@ -9,7 +9,9 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <functional>
+#include <variant>
 #include <memory>
 #include <vector>
 
@@ -23,6 +25,24 @@ struct OrderPart
     SortOrder order;
 };
 
+// One condition of a key subset: a field compared with a fixed value.
+struct SubsetTerm
+{
+    enum class Op { Equal, Greater };
+    int field;
+    Op op;
+    std::variant<std::int64_t, QString> value;
+};
+
+// A smaller index in the key's order over only the records that meet every term, for a list
+// whose filter always asks for them (the reminders list: only reminders not yet done). A read
+// uses it when told to (TableInstance::setSubset); the key's order and positions are the same.
+struct KeySubset
+{
+    QString name;                  // added to the key's index name: notes_ALLNOTES_DUE
+    std::vector<SubsetTerm> terms;
+};
+
 struct KeyDef
 {
     QString name;             // without prefix: "SNOT"
@@ -31,6 +51,7 @@ struct KeyDef
     // Further fields that order records whose key values are equal (a list's appended order, say
     // newest first); part of the index, so reading in that order needs no sorting.
     std::vector<OrderPart> tail = {};
+    std::vector<KeySubset> subsets = {};
 
     // Every column of the order: the components ascending, then the tail.
     std::vector<OrderPart> orderParts() const;

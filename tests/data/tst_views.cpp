@@ -37,6 +37,8 @@ private Q_SLOTS:
     void effectiveFilterJoinsTheTabsFilterAndTheQuery_data();
     void effectiveFilterJoinsTheTabsFilterAndTheQuery();
     void aQueryNarrowsTheTab();
+    void onlyAFilterAskingForNotDoneRemindersReadsTheirIndex_data();
+    void onlyAFilterAskingForNotDoneRemindersReadsTheirIndex();
     void pagesThroughAFilteredTabInBothDirections();
     void appendedOrdersMustBeKeptByTheKey_data();
     void appendedOrdersMustBeKeptByTheKey();
@@ -183,6 +185,37 @@ void ViewsTest::aQueryNarrowsTheTab()
     QCOMPARE(topics(view), QStringList{QStringLiteral("Another plain note")});
 }
 
+void ViewsTest::onlyAFilterAskingForNotDoneRemindersReadsTheirIndex_data()
+{
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QStringList>("expected");
+    const QStringList notDone = {QStringLiteral("due today"), QStringLiteral("overdue"), QStringLiteral("due in three days"),
+                                 QStringLiteral("due in four days")};
+    QTest::newRow("not-done reminders") << "sno:reminderdate > '' and sno:done = 'N'" << notDone;
+    QTest::newRow("written the other way round") << "'N' = sno:done and 0 < sno:reminderdate" << notDone;
+    QTest::newRow("every reminder, done ones too") << "sno:reminderdate > ''"
+        << QStringList{QStringLiteral("due today"), QStringLiteral("overdue"), QStringLiteral("due in three days"),
+                       QStringLiteral("due in four days"), QStringLiteral("done reminder")};
+    QTest::newRow("not done, reminders or not") << "sno:done = 'N'"
+        << QStringList{QStringLiteral("plain note"), QStringLiteral("due today"), QStringLiteral("overdue"),
+                       QStringLiteral("due in three days"), QStringLiteral("due in four days"), QStringLiteral("Another plain note")};
+    QTest::newRow("either condition") << "sno:reminderdate > '' or sno:done = 'N'"
+        << QStringList{QStringLiteral("plain note"), QStringLiteral("due today"), QStringLiteral("overdue"),
+                       QStringLiteral("due in three days"), QStringLiteral("due in four days"), QStringLiteral("Another plain note"),
+                       QStringLiteral("done reminder")};
+}
+
+void ViewsTest::onlyAFilterAskingForNotDoneRemindersReadsTheirIndex()
+{
+    QFETCH(QString, filter);
+    QFETCH(QStringList, expected);
+    expr::View view(*m_table, SnoAllNotes);
+    view.setFilters({filter});
+    QVERIFY(!view.open(fromQDate(kToday)));
+    QCOMPARE(topics(view), expected);
+    QCOMPARE(topics(view, 1), expected);
+}
+
 void ViewsTest::pagesThroughAFilteredTabInBothDirections()
 {
     const TabOrder& order = mainTabOrders()[EverythingTab];
@@ -286,9 +319,11 @@ void ViewsTest::tabQueryPlansUseTheirKeys()
             const QString shown = query + QStringLiteral("\n => ") + text;
             QVERIFY2(text.contains(QStringLiteral("USING INDEX ") + index), qPrintable(shown));
             QVERIFY2(!text.contains(QStringLiteral("TEMP B-TREE")), qPrintable(shown));
-            // The done items are found by seeking the done flag, not by stepping past the rest.
+            // The done items are found by seeking the done flag, not by stepping past the rest;
+            // the reminders list reads the index of not-done reminders only.
             if (tab == DoneItemsTab && filtered)
                 QVERIFY2(text.startsWith(QStringLiteral("SEARCH")), qPrintable(shown));
+            QCOMPARE(text.contains(QStringLiteral("notes_ALLNOTES_DUE")), tab == CurrentRemindersTab && filtered);
         }
     }
 }
