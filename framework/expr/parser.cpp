@@ -1,6 +1,7 @@
 // Reading filter text into a tree, and writing a tree back as text.
 
 #include "expr/expression.h"
+#include "expr/semantics.h"
 
 #include <algorithm>
 #include <optional>
@@ -590,25 +591,6 @@ QString formatAt(const Node& node, Level least)
 {
     const QString text = format(node);
     return levelOf(node) < least ? u'(' + text + u')' : text;
-}
-
-QString compareSymbol(CompareOp op)
-{
-    switch (op) {
-    case CompareOp::Equal:
-        return QStringLiteral("=");
-    case CompareOp::NotEqual:
-        return QStringLiteral("<>");
-    case CompareOp::Less:
-        return QStringLiteral("<");
-    case CompareOp::LessOrEqual:
-        return QStringLiteral("<=");
-    case CompareOp::Greater:
-        return QStringLiteral(">");
-    case CompareOp::GreaterOrEqual:
-        return QStringLiteral(">=");
-    }
-    return {};
 }
 
 QString formatCall(QStringView name, const Node& node)

@@ -111,4 +111,23 @@ bool isTrue(const Value& value)
     return !withoutTrailingBlanks(*std::get_if<QString>(&value)).isEmpty();
 }
 
+QString compareSymbol(CompareOp op)
+{
+    switch (op) {
+    case CompareOp::Equal:
+        return QStringLiteral("=");
+    case CompareOp::NotEqual:
+        return QStringLiteral("<>");
+    case CompareOp::Less:
+        return QStringLiteral("<");
+    case CompareOp::LessOrEqual:
+        return QStringLiteral("<=");
+    case CompareOp::Greater:
+        return QStringLiteral(">");
+    case CompareOp::GreaterOrEqual:
+        return QStringLiteral(">=");
+    }
+    return {};
+}
+
 } // namespace qly::expr

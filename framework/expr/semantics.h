@@ -2,6 +2,8 @@
 // The value rules of filter expressions, shared by the C++ evaluator and the SQL functions so
 // that both give the same answer by construction. Internal to framework/expr.
 
+#include "expr/expression.h"
+
 #include <optional>
 #include <QString>
 #include <QStringView>
@@ -28,6 +30,9 @@ int compareValues(const Value& a, const Value& b);
 QString upperText(QStringView text);
 bool containsText(QStringView text, QStringView part);
 bool beginsText(QStringView text, QStringView start);
+
+// How a comparison is written, in filters and in SQL alike: = <> < <= > >=.
+QString compareSymbol(CompareOp op);
 
 // A value used as a condition: non-blank text or a non-zero number.
 bool isTrue(const Value& value);

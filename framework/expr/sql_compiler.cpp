@@ -7,6 +7,7 @@
 // per row go through qly_compare(), which runs compareValues() itself.
 
 #include "expr/bound_tree.h"
+#include "expr/semantics.h"
 
 #include <QStringList>
 #include <sqlite3.h>
@@ -40,25 +41,6 @@ struct Sql
 QString at(const Sql& sql, Level least)
 {
     return sql.level < least ? u'(' + sql.text + u')' : sql.text;
-}
-
-QString symbol(CompareOp op)
-{
-    switch (op) {
-    case CompareOp::Equal:
-        return QStringLiteral("=");
-    case CompareOp::NotEqual:
-        return QStringLiteral("<>");
-    case CompareOp::Less:
-        return QStringLiteral("<");
-    case CompareOp::LessOrEqual:
-        return QStringLiteral("<=");
-    case CompareOp::Greater:
-        return QStringLiteral(">");
-    case CompareOp::GreaterOrEqual:
-        return QStringLiteral(">=");
-    }
-    return {};
 }
 
 Level levelOf(CompareOp op)
@@ -106,7 +88,7 @@ private:
     {
         const BoundNode& left = node.children[0];
         const BoundNode& right = node.children[1];
-        const QString op = u' ' + symbol(node.compare) + u' ';
+        const QString op = u' ' + compareSymbol(node.compare) + u' ';
         // One after the other: the values must be collected in the order the ? appear.
         const Sql l = compile(left);
         const Sql r = compile(right);
