@@ -6,6 +6,8 @@ int runLayoutTests(int argc, char** argv);
 int runProcedureWindowTests(int argc, char** argv);
 int runPresenterTests(int argc, char** argv);
 int runHelpTests(int argc, char** argv);
+int runListModelTests(int argc, char** argv);
+int runListViewTests(int argc, char** argv);
 
 int main(int argc, char** argv)
 {
@@ -14,5 +16,7 @@ int main(int argc, char** argv)
     failures += runProcedureWindowTests(argc, argv);
     failures += runPresenterTests(argc, argv);
     failures += runHelpTests(argc, argv);
+    failures += runListModelTests(argc, argv);
+    failures += runListViewTests(argc, argv);
     return failures;
 }
