@@ -1,6 +1,7 @@
 #include "ui/list_model.h"
 
 #include <algorithm>
+#include <QScopedValueRollback>
 
 namespace qly {
 
@@ -250,6 +251,9 @@ Status ListModel::replace(std::vector<Row> rows, int current, int line, Edge sta
 
 Status ListModel::settle()
 {
+    // Views react to rows going away by moving their own current row; that must not start
+    // another move inside this one.
+    const QScopedValueRollback settling(m_settling, true);
     const int page = m_pageSize;
     if (m_rows.empty()) {
         m_top = 0;
@@ -389,7 +393,7 @@ Status ListModel::scrollLines(int lines)
 
 Status ListModel::setCurrentRow(int row)
 {
-    if (row < 0 || row >= size() || row == m_current)
+    if (m_settling || row < 0 || row >= size() || row == m_current)
         return {};
     m_current = row;
     m_top = std::clamp(m_top, row - m_pageSize + 1, row);

@@ -139,6 +139,7 @@ private:
     int m_pageSize = 1;
     int m_top = 0;
     int m_current = -1;
+    bool m_settling = false;
     Edge m_start = Edge::Reached;      // nothing lies before the first row held
     Edge m_end = Edge::Reached;        // nothing lies after the last row held
     std::optional<store::Row> m_first; // the view's first and last rows, for the scale

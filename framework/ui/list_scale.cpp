@@ -39,9 +39,10 @@ QString textAt(double value)
 {
     QString text;
     for (int i = 0; i < kLetters; ++i) {
+        // A whisker added so that the value of "ab" gives back "ab", not "aazz".
         value *= kBase;
-        const int slot = std::clamp(static_cast<int>(std::floor(value)), 0, kBase - 1);
-        value -= slot;
+        const int slot = std::clamp(static_cast<int>(std::floor(value + 1e-9)), 0, kBase - 1);
+        value = std::max(0.0, value - slot);
         if (slot == 0)
             break;
         text += QChar(u'a' + slot - 1);

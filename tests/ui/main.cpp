@@ -7,6 +7,7 @@ int runProcedureWindowTests(int argc, char** argv);
 int runPresenterTests(int argc, char** argv);
 int runHelpTests(int argc, char** argv);
 int runListModelTests(int argc, char** argv);
+int runListScaleTests(int argc, char** argv);
 int runListViewTests(int argc, char** argv);
 
 int main(int argc, char** argv)
@@ -17,6 +18,7 @@ int main(int argc, char** argv)
     failures += runPresenterTests(argc, argv);
     failures += runHelpTests(argc, argv);
     failures += runListModelTests(argc, argv);
+    failures += runListScaleTests(argc, argv);
     failures += runListViewTests(argc, argv);
     return failures;
 }

@@ -45,6 +45,7 @@ private Q_SLOTS:
     void keysMoveTheListAndTheWidgetShowsIt();
     void theWheelScrollsThreeLines();
     void theScreenHoldsAsManyRowsAsFit();
+    void aScreenOfOneLineScrollsByTheWheel();
     void draggingTheThumbHalfwayLandsAmidTheTopics();
     void theBarsArrowsAndPageAreasMoveTheList();
     void activationInsertAndDeleteAreSignalled();
@@ -151,6 +152,25 @@ void ListViewTest::theScreenHoldsAsManyRowsAsFit()
     QTest::keyClick(m_view->rows(), Qt::Key_End);
     QCOMPARE(m_list->topNumber(), kNotes - m_list->model().pageSize());
     QVERIFY(m_list->model().rowCount() <= ListModel::kPagesHeld * m_list->model().pageSize());
+}
+
+void ListViewTest::aScreenOfOneLineScrollsByTheWheel()
+{
+    open(kNotes);
+    const int rowHeight = m_view->rows()->verticalHeader()->defaultSectionSize();
+    const int frame = m_view->height() - m_view->rows()->viewport()->height();
+    m_view->resize(400, frame + rowHeight + rowHeight / 2);
+    QTRY_COMPARE(m_list->model().pageSize(), 1);
+    QWidget* viewport = m_view->rows()->viewport();
+    const QPoint at = viewport->rect().center();
+    QWheelEvent down(at, viewport->mapToGlobal(at), QPoint(), QPoint(0, -240), Qt::NoButton,
+                     Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(viewport, &down);
+    QCOMPARE(m_list->topNumber(), 2 * ListView::kWheelLines);
+    QCOMPARE(m_list->currentNumber(), 2 * ListView::kWheelLines);
+    QCOMPARE(m_view->rows()->currentIndex().row(), m_list->model().currentRow());
+    QCOMPARE(shownTopNumber(*m_list, *m_view), m_list->topNumber());
+    QVERIFY(m_list->model().rowCount() <= ListModel::kPagesHeld);
 }
 
 void ListViewTest::draggingTheThumbHalfwayLandsAmidTheTopics()
