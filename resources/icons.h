@@ -1,0 +1,28 @@
+#pragma once
+// The icons linked into the program, by the file names the windows are laid out with:
+// "~pnotes.ico" (the program icon), "~mark.ico" (the check mark before a due reminder) and the
+// button icons "insert3.ico", "chg4.ico", "delete4.ico", "close.ico", "padpencl.ico",
+// "View.ico", "findit.ico", "cal1.ico", "QkQBE.ico" and "QkLoad.ico".
+//
+// Each is an SVG drawing in resources/icons, under ":/icons/<name>.svg" with the name in lower
+// case and without the leading "~" (which only marks the icons code sets at run time) or the
+// ".ico" ending. Lookups ignore case and take the name with or without those. An unknown name
+// gives a null icon.
+
+#include <QIcon>
+#include <QString>
+#include <QStringList>
+
+namespace qly {
+
+// The program icon, "~pnotes.ico": every window's title-bar icon.
+QIcon programIcon();
+// The check mark, "~mark.ico".
+QIcon checkMarkIcon();
+QIcon iconFor(const QString& name);
+// The resource path name maps to (whether or not the icon exists).
+QString iconPathFor(const QString& name);
+// Every icon name the windows use, as they are laid out.
+QStringList iconNames();
+
+} // namespace qly
