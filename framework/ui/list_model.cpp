@@ -56,7 +56,7 @@ int ListModel::indexOfId(qint64 id) const
 Status ListModel::setPageSize(int rows)
 {
     m_pageSize = std::max(1, rows);
-    return settle();
+    return moveTo(m_top, m_current, Highlight::Stays);
 }
 
 // ---- refills ----
@@ -167,11 +167,7 @@ Status ListModel::locate(const KeyValues& values)
     // The located row goes to the top of the screen.
     const Row row = std::move(found.value().front());
     if (const int held = indexOfId(row.id); held >= 0) {
-        m_top = held;
-        m_current = held;
-        Status settled = settle();
-        Q_EMIT placeChanged();
-        return settled;
+        return move(held, held, Highlight::Stays);
     }
     return fillAt(row, 0);
 }
@@ -244,92 +240,99 @@ Status ListModel::replace(std::vector<Row> rows, int current, int line, Edge sta
     m_current = current;
     m_start = start;
     m_end = end;
-    Status settled = settle();
-    Q_EMIT placeChanged();
-    return settled;
+    return move(top, current, Highlight::Stays);
 }
 
-Status ListModel::settle()
+Status ListModel::moveTo(int top, int current, Highlight highlight)
 {
     // Views react to rows going away by moving their own current row; that must not start
     // another move inside this one.
     const QScopedValueRollback settling(m_settling, true);
-    const int page = m_pageSize;
     if (m_rows.empty()) {
         m_top = 0;
         m_current = -1;
         return {};
     }
-    // Drop first, read after, so the model never holds more than its pages.
-    dropFarRows();
-    // A page after the screen.
-    if (m_end == Edge::Open) {
-        const int needed = m_top + page + margin() - size();
-        if (needed > 0) {
-            auto read = m_view->after(m_rows.back(), Direction::Forward, needed);
-            if (!read)
-                return read.status();
-            std::vector<Row>& rows = read.value();
-            if (static_cast<int>(rows.size()) < needed)
-                m_end = Edge::Reached;
-            if (!rows.empty()) {
-                beginInsertRows({}, size(), size() + static_cast<int>(rows.size()) - 1);
-                std::move(rows.begin(), rows.end(), std::back_inserter(m_rows));
-                endInsertRows();
-            }
-        }
-    }
-    // At the end the screen shows a full last page.
-    if (m_end == Edge::Reached)
-        m_top = std::min(m_top, size() - page);
-    // A page before the screen.
-    if (m_start == Edge::Open) {
-        const int needed = margin() - m_top;
-        if (needed > 0) {
-            auto read = m_view->after(m_rows.front(), Direction::Backward, needed);
-            if (!read)
-                return read.status();
-            std::vector<Row>& rows = read.value();
-            if (static_cast<int>(rows.size()) < needed)
-                m_start = Edge::Reached;
-            if (!rows.empty()) {
-                const int n = static_cast<int>(rows.size());
-                beginInsertRows({}, 0, n - 1);
-                for (Row& row : rows) // read last first
-                    m_rows.push_front(std::move(row));
-                endInsertRows();
-                m_top += n;
-                m_current += n;
-            }
-        }
-    }
-    m_top = std::clamp(m_top, 0, size() - 1);
-    m_current = std::clamp(m_current, m_top, std::min(size(), m_top + page) - 1);
-    dropFarRows();
-    return {};
-}
+    const int page = m_pageSize;
+    const int line = current - top;
 
-void ListModel::dropFarRows()
-{
-    // What lies more than a page off screen.
-    const int top = std::max(0, m_top);
-    if (top > margin()) {
-        // The last row stays: reading goes on from it.
-        const int n = std::min(top - margin(), size() - 1);
-        beginRemoveRows({}, 0, n - 1);
-        m_rows.erase(m_rows.begin(), m_rows.begin() + n);
-        endRemoveRows();
-        m_top -= n;
-        m_current -= n;
-        m_start = Edge::Open;
+    // Everything is read first, so that a failed read changes nothing.
+    Edge start = m_start;
+    Edge end = m_end;
+    std::vector<Row> after;
+    if (const int needed = top + page + margin() - size(); end == Edge::Open && needed > 0) {
+        auto read = m_view->after(m_rows.back(), Direction::Forward, needed);
+        if (!read)
+            return read.status();
+        after = std::move(read.value());
+        end = static_cast<int>(after.size()) < needed ? Edge::Reached : Edge::Open;
     }
-    const int keepEnd = std::max(0, m_top) + m_pageSize + margin();
-    if (size() > keepEnd) {
+    const int total = size() + static_cast<int>(after.size());
+    // At the end the screen shows a full last page.
+    if (end == Edge::Reached)
+        top = std::min(top, total - page);
+    std::vector<Row> before; // read last first
+    if (const int needed = margin() - top; start == Edge::Open && needed > 0) {
+        auto read = m_view->after(m_rows.front(), Direction::Backward, needed);
+        if (!read)
+            return read.status();
+        before = std::move(read.value());
+        start = static_cast<int>(before.size()) < needed ? Edge::Reached : Edge::Open;
+    }
+
+    // Rows more than a page off screen go before new ones come, so the model never holds more
+    // than its pages. The last row held stays: reading goes on from it.
+    if (const int drop = std::min(top - margin(), size() - 1); drop > 0) {
+        beginRemoveRows({}, 0, drop - 1);
+        m_rows.erase(m_rows.begin(), m_rows.begin() + drop);
+        endRemoveRows();
+        top -= drop;
+        current -= drop;
+        start = Edge::Open;
+    }
+    if (const int keepEnd = std::max(0, top) + page + margin(); size() > keepEnd) {
         beginRemoveRows({}, keepEnd, size() - 1);
         m_rows.erase(m_rows.begin() + keepEnd, m_rows.end());
         endRemoveRows();
-        m_end = Edge::Open;
+        end = Edge::Open;
     }
+    if (!after.empty()) {
+        beginInsertRows({}, size(), size() + static_cast<int>(after.size()) - 1);
+        std::move(after.begin(), after.end(), std::back_inserter(m_rows));
+        endInsertRows();
+    }
+    if (!before.empty()) {
+        const int n = static_cast<int>(before.size());
+        beginInsertRows({}, 0, n - 1);
+        for (Row& row : before)
+            m_rows.push_front(std::move(row));
+        endInsertRows();
+        top += n;
+        current += n;
+    }
+    // A jump further than the rows held read on from the last row: drop what it passed.
+    if (const int drop = top - margin(); drop > 0) {
+        beginRemoveRows({}, 0, drop - 1);
+        m_rows.erase(m_rows.begin(), m_rows.begin() + drop);
+        endRemoveRows();
+        top -= drop;
+        current -= drop;
+        start = Edge::Open;
+    }
+    m_start = start;
+    m_end = end;
+    m_top = std::clamp(top, 0, size() - 1);
+    if (highlight == Highlight::KeepsItsLine)
+        current = m_top + line;
+    m_current = std::clamp(current, m_top, std::min(size(), m_top + page) - 1);
+    return {};
+}
+
+Status ListModel::move(int top, int current, Highlight highlight)
+{
+    Status moved = moveTo(top, current, highlight);
+    Q_EMIT placeChanged();
+    return moved;
 }
 
 // ---- moves ----
@@ -338,68 +341,42 @@ Status ListModel::lineDown()
 {
     if (m_current < 0 || m_current + 1 >= size())
         return {};
-    ++m_current;
-    m_top = std::max(m_top, m_current - m_pageSize + 1);
-    Status settled = settle();
-    Q_EMIT placeChanged();
-    return settled;
+    return move(std::max(m_top, m_current + 1 - m_pageSize + 1), m_current + 1, Highlight::Stays);
 }
 
 Status ListModel::lineUp()
 {
     if (m_current <= 0)
         return {};
-    --m_current;
-    m_top = std::min(m_top, m_current);
-    Status settled = settle();
-    Q_EMIT placeChanged();
-    return settled;
+    return move(std::min(m_top, m_current - 1), m_current - 1, Highlight::Stays);
 }
 
 Status ListModel::pageDown()
 {
     if (m_current < 0)
         return {};
-    m_top += m_pageSize;
-    m_current = std::min(m_current + m_pageSize, size() - 1);
-    Status settled = settle();
-    Q_EMIT placeChanged();
-    return settled;
+    return move(m_top + m_pageSize, std::min(m_current + m_pageSize, size() - 1), Highlight::Stays);
 }
 
 Status ListModel::pageUp()
 {
     if (m_current < 0)
         return {};
-    m_top -= m_pageSize;
-    m_current -= m_pageSize;
-    Status settled = settle();
-    Q_EMIT placeChanged();
-    return settled;
+    return move(m_top - m_pageSize, m_current - m_pageSize, Highlight::Stays);
 }
 
 Status ListModel::scrollLines(int lines)
 {
     if (m_current < 0 || lines == 0)
         return {};
-    const int offset = m_current - m_top;
-    m_top += lines;
-    Status settled = settle();
-    if (settled && !m_rows.empty())
-        m_current = std::clamp(m_top + offset, m_top, std::min(size(), m_top + m_pageSize) - 1);
-    Q_EMIT placeChanged();
-    return settled;
+    return move(m_top + lines, m_current + lines, Highlight::KeepsItsLine);
 }
 
 Status ListModel::setCurrentRow(int row)
 {
     if (m_settling || row < 0 || row >= size() || row == m_current)
         return {};
-    m_current = row;
-    m_top = std::clamp(m_top, row - m_pageSize + 1, row);
-    Status settled = settle();
-    Q_EMIT placeChanged();
-    return settled;
+    return move(std::clamp(m_top, row - m_pageSize + 1, row), row, Highlight::Stays);
 }
 
 // ---- QAbstractItemModel ----

@@ -125,10 +125,18 @@ private:
     // Takes rows as the new content, the current at index current on screen line `line`.
     store::Status replace(std::vector<store::Row> rows, int current, int line, Edge start,
                           Edge end);
-    // Reads and drops rows at both ends so a page (as far as the view goes) lies either side of
-    // the screen, keeps the screen full at the end and the current row on it.
-    store::Status settle();
-    void dropFarRows();
+    enum class Highlight
+    {
+        Stays,
+        KeepsItsLine
+    };
+    // Puts the screen's top at top (a model row, perhaps outside the rows held) and the current
+    // row at current, or on its line when the screen scrolls: reads and drops rows so a page
+    // (as far as the view goes) lies either side of the screen, keeps the screen full at the
+    // end and the current row on it. A failed read changes nothing.
+    store::Status moveTo(int top, int current, Highlight highlight);
+    // The same, then tells the views.
+    store::Status move(int top, int current, Highlight highlight);
     store::Status readBounds();
     int indexOfId(qint64 id) const;
 

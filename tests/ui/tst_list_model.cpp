@@ -3,6 +3,7 @@
 // empty table. QAbstractItemModelTester checks every signal the model sends.
 
 #include "data/note_record.h"
+#include "store/faults.h"
 #include "tst_list_fixture.h"
 
 #include <QSignalSpy>
@@ -74,6 +75,8 @@ private Q_SLOTS:
     void afterAnAddOrChangeTheSavedNoteIsCurrent_data();
     void afterAnAddOrChangeTheSavedNoteIsCurrent();
     void refreshingChangedValuesOnlyChangesData();
+    void aFailedReadLeavesTheListWhereItWas_data();
+    void aFailedReadLeavesTheListWhereItWas();
     void anEmptyTableHasNoCurrentRow();
     void theThumbFollowsTheTopicAlphabetically();
 };
@@ -305,6 +308,48 @@ void ListModelTest::refreshingChangedValuesOnlyChangesData()
     QCOMPARE(changes.front().at(0).toModelIndex().row(), changed.row());
     QCOMPARE(model.data(changed, Qt::ToolTipRole).toString(), QStringLiteral("a new memo"));
     QCOMPARE(model.currentEntry()->id, id);
+}
+
+void ListModelTest::aFailedReadLeavesTheListWhereItWas_data()
+{
+    QTest::addColumn<QList<int>>("before");
+    QTest::addColumn<int>("move");
+    QTest::newRow("Page Down from the top") << QList<int>{} << int(PageDown);
+    QTest::newRow("Page Up from the end") << QList<int>{End} << int(PageUp);
+    QTest::newRow("Down past the screen") << times(kPage - 1, Down) << int(Down);
+    QTest::newRow("the wheel in the middle") << times(5, PageDown) << int(WheelUp);
+    QTest::newRow("End") << QList<int>{PageDown} << int(End);
+    QTest::newRow("Home") << times(3, PageDown) << int(Home);
+}
+
+void ListModelTest::aFailedReadLeavesTheListWhereItWas()
+{
+    QFETCH(QList<int>, before);
+    QFETCH(int, move);
+    NoteList list(kNotes, kPage);
+    QVERIFY(list.isValid());
+    ListModel& model = list.model();
+    QVERIFY(model.fillFromTop());
+    for (int earlier : before)
+        QVERIFY(apply(model, earlier));
+    const auto held = [&model] {
+        QList<qint64> ids;
+        for (int row = 0; row < model.rowCount(); ++row)
+            ids << model.entry(row)->id;
+        return ids;
+    };
+    const QList<qint64> rows = held();
+    const int top = model.topRow();
+    const int current = model.currentRow();
+
+    const store::ScopedFault broken(
+        store::Operation::Read,
+        store::StoreError::fileSystem(5, QStringLiteral("Input/output error")), 0);
+    const store::Status status = apply(model, move);
+    QCOMPARE(status.code(), int(store::FileSystemError));
+    QCOMPARE(held(), rows);
+    QCOMPARE(model.topRow(), top);
+    QCOMPARE(model.currentRow(), current);
 }
 
 void ListModelTest::anEmptyTableHasNoCurrentRow()
