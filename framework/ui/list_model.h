@@ -40,6 +40,7 @@ struct ListColumn
     std::function<QString(const Record&)> text;
     std::function<QIcon(const Record&)> icon = {};      // none when empty
     std::function<QString(const Record&)> toolTip = {}; // none when empty
+    int indent = 0; // dialog units between the cell's aligned edge and its contents
 };
 
 class ListModel final : public QAbstractTableModel

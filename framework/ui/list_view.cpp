@@ -4,16 +4,53 @@
 #include "ui/list_model.h"
 
 #include <cmath>
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QScrollBar>
-#include <QSignalBlocker>
+#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QWheelEvent>
 
 namespace qly {
+
+// Cells drawn with their column's indent from the aligned edge; the highlight fills the whole
+// cell all the same.
+class ListDelegate final : public QStyledItemDelegate
+{
+public:
+    ListDelegate(std::vector<int> indents, QObject* parent)
+        : QStyledItemDelegate(parent), m_indents(std::move(indents))
+    {
+    }
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override
+    {
+        const int column = index.column();
+        const int indent = column >= 0 && column < static_cast<int>(m_indents.size())
+                               ? m_indents[size_t(column)]
+                               : 0;
+        if (indent <= 0) {
+            QStyledItemDelegate::paint(painter, option, index);
+            return;
+        }
+        QStyleOptionViewItem cell = option;
+        initStyleOption(&cell, index);
+        QStyle* style = cell.widget ? cell.widget->style() : QApplication::style();
+        style->drawPrimitive(QStyle::PE_PanelItemViewItem, &cell, painter, cell.widget);
+        if (cell.displayAlignment & Qt::AlignRight)
+            cell.rect.adjust(0, 0, -indent, 0);
+        else
+            cell.rect.adjust(indent, 0, 0, 0);
+        style->drawControl(QStyle::CE_ItemViewItem, &cell, painter, cell.widget);
+    }
+
+private:
+    std::vector<int> m_indents; // pixels, by column
+};
 
 // The table view of the rows held, handing keys, the wheel and clicks to its list.
 class ListTable final : public QTableView
@@ -34,7 +71,7 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override
     {
-        if (m_owner->handleKey(event->key(), event->modifiers())) {
+        if (m_owner->handleKey(event->key())) {
             event->accept();
             return;
         }
@@ -138,8 +175,12 @@ void ListView::applyColumnWidths()
 {
     const DialogUnits units(font());
     const std::vector<ListColumn>& columns = m_model->columns();
-    for (size_t i = 0; i < columns.size(); ++i)
+    std::vector<int> indents;
+    for (size_t i = 0; i < columns.size(); ++i) {
         m_table->setColumnWidth(static_cast<int>(i), units.x(columns[i].width));
+        indents.push_back(units.x(columns[i].indent));
+    }
+    m_table->setItemDelegate(new ListDelegate(std::move(indents), m_table));
 }
 
 int ListView::visibleRows() const
@@ -219,7 +260,7 @@ void ListView::barAction(int action)
     showPlace();
 }
 
-bool ListView::handleKey(int key, Qt::KeyboardModifiers modifiers)
+bool ListView::handleKey(int key)
 {
     switch (key) {
     case Qt::Key_Up:
@@ -252,7 +293,6 @@ bool ListView::handleKey(int key, Qt::KeyboardModifiers modifiers)
         Q_EMIT deletePressed();
         return true;
     default:
-        (void)modifiers;
         return false;
     }
 }

@@ -64,7 +64,7 @@ private:
     // Shows the model's place: the top row, the highlight and the thumb.
     void showPlace();
     void barAction(int action);
-    bool handleKey(int key, Qt::KeyboardModifiers modifiers);
+    bool handleKey(int key);
     void wheel(int angleDelta);
 
     ListModel* m_model;

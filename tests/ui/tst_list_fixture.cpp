@@ -45,7 +45,8 @@ NoteList::NoteList(int notes, int pageSize)
              return toQDate(record.date(NoteRecord::NoteDate)).toString(Qt::ISODate);
          },
          {},
-         [](const Record& record) { return record.text(NoteRecord::MainMemo); }},
+         [](const Record& record) { return record.text(NoteRecord::MainMemo); },
+         2},
     };
     m_model = std::make_unique<ListModel>(*m_view, std::move(columns));
     m_model->setScale(textListScale(NoteRecord::Topic, 0));
