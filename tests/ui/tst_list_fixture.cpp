@@ -12,7 +12,7 @@ namespace {
 const QDate kToday(2026, 12, 11);
 }
 
-NoteList::NoteList(int notes, int pageSize)
+NoteList::NoteList(int notes, int pageSize, MainTab tab)
 {
     m_thread = std::make_unique<Thread>(QStringLiteral("main"));
     m_notes = std::make_unique<store::Table>(notesTableDef());
@@ -21,15 +21,18 @@ NoteList::NoteList(int notes, int pageSize)
         !m_table->create() || !m_table->open(store::Access::ReadWrite) || !m_table->begin())
         return;
     for (int number = 0; number < notes; ++number) {
-        if (!add(topicOf(number), fromQDate(kToday.addDays(-number))))
+        const DayCount reminder = number % 4 == 0 ? 0 : fromQDate(kToday.addDays(number % 7 - 3));
+        const QString done = number % 3 == 0 ? QStringLiteral("Y") : QStringLiteral("N");
+        if (!add(topicOf(number), fromQDate(kToday.addDays(-(number % 50))), reminder, done))
             return;
     }
     if (!m_table->commit())
         return;
 
-    const TabOrder& everything = mainTabOrders()[EverythingTab];
-    m_view = std::make_unique<expr::View>(*m_table, everything.key);
-    if (m_view->setAppendedOrder(QString::fromLatin1(everything.appendedOrder)) ||
+    const TabOrder& order = mainTabOrders()[static_cast<size_t>(tab)];
+    m_view = std::make_unique<expr::View>(*m_table, order.key);
+    m_view->setFilters({QString::fromLatin1(order.filter)});
+    if (m_view->setAppendedOrder(QString::fromLatin1(order.appendedOrder)) ||
         m_view->open(fromQDate(kToday)))
         return;
 
@@ -99,13 +102,15 @@ bool NoteList::rowsAreConsecutive() const
     return true;
 }
 
-qint64 NoteList::add(const QString& topic, DayCount noteDate)
+qint64 NoteList::add(const QString& topic, DayCount noteDate, DayCount reminderDate,
+                     const QString& done)
 {
     m_table->clearBuffer();
     Record& record = m_table->buffer();
     record.setText(NoteRecord::Topic, topic);
     record.setDate(NoteRecord::NoteDate, noteDate);
-    record.setText(NoteRecord::Done, QStringLiteral("N"));
+    record.setDate(NoteRecord::ReminderDate, reminderDate);
+    record.setText(NoteRecord::Done, done);
     record.setText(NoteRecord::MainMemo, QStringLiteral("memo of ") + topic);
     if (!m_table->insert())
         return 0;

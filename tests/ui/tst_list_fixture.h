@@ -4,6 +4,7 @@
 // them, and a list model on it checked by QAbstractItemModelTester.
 
 #include "data/note_record.h"
+#include "data/note_views.h"
 #include "expr/view.h"
 #include "store/table.h"
 #include "support/temp_workdir.h"
@@ -17,12 +18,15 @@ namespace qly::test {
 class NoteList
 {
 public:
-    explicit NoteList(int notes, int pageSize = 10);
+    // Every third note is done; every fourth has no reminder date, the others one from three
+    // days ago to three days ahead; note dates repeat every 50 notes.
+    explicit NoteList(int notes, int pageSize = 10, MainTab tab = EverythingTab);
     ~NoteList();
 
     bool isValid() const { return m_valid; }
     store::TableInstance& table() { return *m_table; }
     ListModel& model() { return *m_model; }
+    expr::View& view() { return *m_view; }
 
     // "mm note 150": two letters that climb through the alphabet with the number, so the topic
     // order is the number order and the middle number has the middle topic.
@@ -37,7 +41,8 @@ public:
     bool rowsAreConsecutive() const;
 
     // Adds a note and returns its row id (0 on failure).
-    qint64 add(const QString& topic, DayCount noteDate);
+    qint64 add(const QString& topic, DayCount noteDate, DayCount reminderDate = 0,
+               const QString& done = QStringLiteral("N"));
 
 private:
     TempWorkdir m_dir;

@@ -68,6 +68,8 @@ private Q_SLOTS:
     void movesKeepTheScreenAndHighlight();
     void pagingDownShowsEveryNoteOnceHoldingOnlyAFewPages_data();
     void pagingDownShowsEveryNoteOnceHoldingOnlyAFewPages();
+    void everyTabPagesThroughWhatItsViewReads_data();
+    void everyTabPagesThroughWhatItsViewReads();
     void typeAheadLocatesTheFirstTopicAtOrAfterTheText_data();
     void typeAheadLocatesTheFirstTopicAtOrAfterTheText();
     void afterADeleteTheNeighbourTakesTheOldPlace_data();
@@ -171,6 +173,71 @@ void ListModelTest::pagingDownShowsEveryNoteOnceHoldingOnlyAFewPages()
     QCOMPARE(list.topNumber(), kNotes - pageSize);
     QVERIFY2(list.mostRowsHeld() <= ListModel::kPagesHeld * pageSize,
              qPrintable(QString::number(list.mostRowsHeld())));
+}
+
+void ListModelTest::everyTabPagesThroughWhatItsViewReads_data()
+{
+    QTest::addColumn<int>("tab");
+    QTest::newRow("Notes Only: sought to the not-done notes without a reminder")
+        << int(NotesOnlyTab);
+    QTest::newRow("Current Reminders: by note date, many equal") << int(CurrentRemindersTab);
+    QTest::newRow("Done Items: sought to the done flag, newest note first among equals")
+        << int(DoneItemsTab);
+    QTest::newRow("Everything") << int(EverythingTab);
+}
+
+void ListModelTest::everyTabPagesThroughWhatItsViewReads()
+{
+    QFETCH(int, tab);
+    constexpr int page = 3;
+    NoteList list(kNotes, page, MainTab(tab));
+    QVERIFY(list.isValid());
+    QList<qint64> expected;
+    for (auto read = list.view().first(50); read.ok() && !read.value().empty();
+         read = list.view().next(50)) {
+        for (const store::Row& row : read.value())
+            expected << row.id;
+    }
+    QVERIFY(expected.size() > 4 * page);
+
+    ListModel& model = list.model();
+    const auto screen = [&model] {
+        QList<qint64> ids;
+        for (int line = 0; line < model.pageSize(); ++line) {
+            if (const store::Row* row = model.entry(model.rowOnLine(line)))
+                ids << row->id;
+        }
+        return ids;
+    };
+    QList<qint64> down;
+    QVERIFY(model.fillFromTop());
+    while (down.size() < expected.size() + page) {
+        for (qint64 id : screen()) {
+            if (!down.contains(id))
+                down << id;
+        }
+        if (model.currentEntry()->id == expected.back())
+            break;
+        QVERIFY(model.pageDown());
+    }
+    QCOMPARE(down, expected);
+
+    QList<qint64> up;
+    QVERIFY(model.fillFromEnd());
+    while (up.size() < expected.size() + page) {
+        QList<qint64> shown = screen();
+        std::reverse(shown.begin(), shown.end());
+        for (qint64 id : shown) {
+            if (!up.contains(id))
+                up << id;
+        }
+        if (model.currentEntry()->id == expected.front())
+            break;
+        QVERIFY(model.pageUp());
+    }
+    std::reverse(up.begin(), up.end());
+    QCOMPARE(up, expected);
+    QVERIFY(list.mostRowsHeld() <= ListModel::kPagesHeld * page);
 }
 
 void ListModelTest::typeAheadLocatesTheFirstTopicAtOrAfterTheText_data()
