@@ -56,7 +56,7 @@ private:
 class ListTable final : public QTableView
 {
 public:
-    ListTable(ListView* owner) : QTableView(owner), m_owner(owner) {}
+    explicit ListTable(ListView* owner) : QTableView(owner), m_owner(owner) {}
 
     // The model's top row at the top of the screen; the view's own bar follows the rows held.
     void showFrom(int top)

@@ -49,6 +49,7 @@ Q_SIGNALS:
     void insertPressed();
     void deletePressed();
     void contextMenuRequested(QPoint globalPosition);
+    // Printable text, or "\b" for Backspace.
     void textTyped(const QString& text);
     void readFailed(const qly::store::StoreError& error);
 

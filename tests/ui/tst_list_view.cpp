@@ -3,6 +3,7 @@
 // Delete, the context menu and typed text go out as signals.
 
 #include "data/note_record.h"
+#include "store/faults.h"
 #include "tst_list_fixture.h"
 #include "ui/list_view.h"
 
@@ -52,6 +53,7 @@ private Q_SLOTS:
     void aRightClickHighlightsTheRowUnderTheMouse();
     void typedTextGoesToTheWindow();
     void anEmptyListActivatesNothing();
+    void aFailedReadIsPassedOnToTheWindow();
 
 private:
     void open(int notes);
@@ -260,6 +262,9 @@ void ListViewTest::typedTextGoesToTheWindow()
     QCOMPARE(typed.count(), 2);
     QCOMPARE(typed.at(0).at(0).toString(), QStringLiteral("M"));
     QCOMPARE(typed.at(1).at(0).toString(), QStringLiteral("b"));
+    QTest::keyClick(m_view->rows(), Qt::Key_Backspace);
+    QCOMPARE(typed.count(), 3);
+    QCOMPARE(typed.at(2).at(0).toString(), QStringLiteral("\b"));
     QCOMPARE(m_list->currentNumber(), 0); // the window decides where typing goes
 }
 
@@ -276,6 +281,22 @@ void ListViewTest::anEmptyListActivatesNothing()
     QCOMPARE(m_list->model().currentRow(), -1);
     QVERIFY(!m_view->rows()->currentIndex().isValid());
     QCOMPARE(m_view->scrollBar()->value(), 0);
+}
+
+void ListViewTest::aFailedReadIsPassedOnToTheWindow()
+{
+    open(kNotes);
+    QSignalSpy failures(m_view.get(), &ListView::readFailed);
+    {
+        const store::ScopedFault broken(store::Operation::Read,
+                                        store::StoreError::of(store::AccessDenied), 0);
+        QTest::keyClick(m_view->rows(), Qt::Key_End);
+    }
+    QCOMPARE(failures.count(), 1);
+    QCOMPARE(failures.front().front().value<store::StoreError>().code, int(store::AccessDenied));
+    QCOMPARE(m_list->currentNumber(), 0);
+    QTest::keyClick(m_view->rows(), Qt::Key_End);
+    QCOMPARE(m_list->currentNumber(), kNotes - 1);
 }
 
 int runListViewTests(int argc, char** argv)
