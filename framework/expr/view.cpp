@@ -19,15 +19,40 @@ const bool g_functionsRegistered = [] {
 using store::Direction;
 using store::Row;
 
-// The conditions of a filter that must all hold: the children of a top-level AND, or the whole.
-void conjuncts(const Node& node, std::vector<const Node*>& out)
+// A comparison of one field with a literal, written field first: 5 < x reads as x > 5.
+struct FieldCondition
+{
+    int field;
+    CompareOp op;
+    const Node* value;
+};
+
+// The field comparisons a filter's record must meet: those among the children of a top-level
+// AND, or the whole filter.
+void collectConditions(const Node& node, const RecordLayout& layout, std::vector<FieldCondition>& out)
 {
     if (node.kind == NodeKind::And) {
         for (const Node& child : node.children)
-            conjuncts(child, out);
-    } else {
-        out.push_back(&node);
+            collectConditions(child, layout, out);
+        return;
     }
+    if (node.kind != NodeKind::Compare)
+        return;
+    const Node& a = node.children[0];
+    const Node& b = node.children[1];
+    const bool fieldFirst = a.kind == NodeKind::Field;
+    const Node& field = fieldFirst ? a : b;
+    const Node& value = fieldFirst ? b : a;
+    if (field.kind != NodeKind::Field || (value.kind != NodeKind::Text && value.kind != NodeKind::Number))
+        return;
+    CompareOp op = node.op;
+    if (!fieldFirst)
+        op = op == CompareOp::Less             ? CompareOp::Greater
+             : op == CompareOp::Greater        ? CompareOp::Less
+             : op == CompareOp::LessOrEqual    ? CompareOp::GreaterOrEqual
+             : op == CompareOp::GreaterOrEqual ? CompareOp::LessOrEqual
+                                               : op;
+    out.push_back({layout.indexOf(field.text), op, &value});
 }
 
 // A literal's value as a date compares it: a number, or 0 for blank text.
@@ -40,31 +65,36 @@ std::optional<double> dateLiteral(const Node& value)
     return std::nullopt;
 }
 
-// Whether one of the conditions that must hold makes term hold too.
-bool implies(const std::vector<const Node*>& conditions, const RecordLayout& layout, const store::SubsetTerm& term)
+// The value the conditions pin field to with =, as the store compares it.
+std::optional<store::SqlValue> pinnedValue(const std::vector<FieldCondition>& conditions, int field, FieldKind kind)
 {
-    for (const Node* condition : conditions) {
-        if (condition->kind != NodeKind::Compare)
+    for (const FieldCondition& c : conditions) {
+        if (c.field != field || c.op != CompareOp::Equal)
             continue;
-        const Node& a = condition->children[0];
-        const Node& b = condition->children[1];
-        const bool fieldFirst = a.kind == NodeKind::Field;
-        const Node& field = fieldFirst ? a : b;
-        const Node& value = fieldFirst ? b : a;
-        if (field.kind != NodeKind::Field || value.kind == NodeKind::Field || layout.indexOf(field.text) != term.field)
+        if (kind == FieldKind::Text && c.value->kind == NodeKind::Text)
+            return store::SqlValue(withoutTrailingBlanks(c.value->text).toString());
+        const std::optional<double> day = dateLiteral(*c.value);
+        if (kind == FieldKind::Date && day && *day == std::floor(*day))
+            return store::SqlValue(static_cast<std::int64_t>(*day));
+    }
+    return std::nullopt;
+}
+
+// Whether one of the conditions makes term hold too.
+bool implies(const std::vector<FieldCondition>& conditions, const store::SubsetTerm& term)
+{
+    for (const FieldCondition& c : conditions) {
+        if (c.field != term.field)
             continue;
-        CompareOp op = condition->op;
-        if (!fieldFirst) // 5 < x is x > 5
-            op = op == CompareOp::Less ? CompareOp::Greater : op == CompareOp::Greater ? CompareOp::Less : op;
         if (const auto* text = std::get_if<QString>(&term.value)) {
-            if (op == CompareOp::Equal && value.kind == NodeKind::Text && withoutTrailingBlanks(value.text) == *text)
+            if (c.op == CompareOp::Equal && c.value->kind == NodeKind::Text && withoutTrailingBlanks(c.value->text) == *text)
                 return true;
         } else {
             const auto bound = static_cast<double>(std::get<std::int64_t>(term.value));
-            const std::optional<double> literal = dateLiteral(value);
-            if (literal && term.op == store::SubsetTerm::Op::Greater && op == CompareOp::Greater && *literal >= bound)
+            const std::optional<double> literal = dateLiteral(*c.value);
+            if (literal && term.op == store::SubsetTerm::Op::Greater && c.op == CompareOp::Greater && *literal >= bound)
                 return true;
-            if (literal && term.op == store::SubsetTerm::Op::Equal && op == CompareOp::Equal && *literal == bound)
+            if (literal && term.op == store::SubsetTerm::Op::Equal && c.op == CompareOp::Equal && *literal == bound)
                 return true;
         }
     }
@@ -146,52 +176,27 @@ std::optional<Error> View::open(DayCount today)
     // Leading key components the filter pins to a value become the range of the read: the index
     // is sought to them. They compare as the index does (case ignored for text), so the range
     // holds a superset of what the exact condition picks, and the exact condition stays.
-    store::SqlValues pinnedValues;
     if (m_key >= 0) {
-        std::vector<const Node*> terms;
-        conjuncts(filter.value().tree(), terms);
         const RecordLayout& layout = *m_table.def().layout;
-        for (int component : m_table.def().keys.at(static_cast<size_t>(m_key)).components) {
-            const FieldKind kind = layout.field(component).kind;
-            std::optional<store::SqlValue> pinned;
-            for (const Node* term : terms) {
-                if (term->kind != NodeKind::Compare || term->op != CompareOp::Equal)
-                    continue;
-                const Node& a = term->children[0];
-                const Node& b = term->children[1];
-                const Node* field = a.kind == NodeKind::Field ? &a : (b.kind == NodeKind::Field ? &b : nullptr);
-                const Node* value = field == &a ? &b : &a;
-                if (!field || layout.indexOf(field->text) != component)
-                    continue;
-                if (kind == FieldKind::Text && value->kind == NodeKind::Text)
-                    pinned = store::SqlValue(withoutTrailingBlanks(value->text).toString());
-                else if (kind == FieldKind::Date && value->kind == NodeKind::Number &&
-                         value->number == std::floor(value->number))
-                    pinned = store::SqlValue(static_cast<std::int64_t>(value->number));
-                else if (kind == FieldKind::Date && value->kind == NodeKind::Text &&
-                         withoutTrailingBlanks(value->text).isEmpty())
-                    pinned = store::SqlValue(std::int64_t{0}); // a date compared with '' is 0
-                if (pinned)
-                    break;
-            }
+        const store::KeyDef& key = m_table.def().keys.at(static_cast<size_t>(m_key));
+        std::vector<FieldCondition> conditions;
+        collectConditions(filter.value().tree(), layout, conditions);
+
+        store::SqlValues pinnedValues;
+        for (int component : key.components) {
+            const std::optional<store::SqlValue> pinned = pinnedValue(conditions, component, layout.field(component).kind);
             if (!pinned)
                 break;
             pinnedValues.push_back(*pinned);
         }
-    }
-    m_table.setRange(std::move(pinnedValues));
+        m_table.setRange(std::move(pinnedValues));
 
-    // A filter that asks for every condition of one of the key's subsets reads the subset's
-    // smaller index: the reminders list never looks at notes that are not reminders.
-    if (m_key >= 0) {
-        std::vector<const Node*> conditions;
-        conjuncts(filter.value().tree(), conditions);
-        const store::KeyDef& key = m_table.def().keys.at(static_cast<size_t>(m_key));
+        // A filter that asks for every condition of one of the key's subsets reads the subset's
+        // smaller index: the reminders list never looks at notes that are not reminders.
         for (size_t i = 0; i < key.subsets.size(); ++i) {
             const auto& terms = key.subsets[i].terms;
-            if (std::all_of(terms.begin(), terms.end(), [&](const store::SubsetTerm& term) {
-                    return implies(conditions, *m_table.def().layout, term);
-                })) {
+            if (std::all_of(terms.begin(), terms.end(),
+                            [&](const store::SubsetTerm& term) { return implies(conditions, term); })) {
                 m_table.setSubset(m_key, static_cast<int>(i));
                 break;
             }

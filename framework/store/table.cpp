@@ -113,13 +113,8 @@ Status TableInstance::requireWritable() const
 
 void TableInstance::bindRecord(Statement& stmt, int firstIndex) const
 {
-    const RecordLayout& layout = *m_def.layout;
-    for (int i = 0; i < layout.fieldCount(); ++i) {
-        if (layout.field(i).kind == FieldKind::Text)
-            stmt.bind(firstIndex + i, m_buffer->text(i));
-        else
-            stmt.bind(firstIndex + i, std::int64_t{m_buffer->date(i)});
-    }
+    for (int i = 0; i < m_def.layout->fieldCount(); ++i)
+        stmt.bind(firstIndex + i, columnValue(*m_buffer, i));
 }
 
 void TableInstance::readRecord(sqlite3_stmt* stmt, Record& into) const
@@ -137,30 +132,28 @@ void TableInstance::readRecord(sqlite3_stmt* stmt, Record& into) const
     }
 }
 
+SqlValue TableInstance::columnValue(const Record& record, int field) const
+{
+    if (m_def.layout->field(field).kind == FieldKind::Text)
+        return record.text(field);
+    return std::int64_t{record.date(field)};
+}
+
 SqlValues TableInstance::keyValues(const Record& record, int key, int components) const
 {
-    SqlValues values;
     const KeyDef& def = m_def.keys.at(static_cast<size_t>(key));
     const int n = components < 0 ? static_cast<int>(def.components.size()) : components;
-    for (int i = 0; i < n; ++i) {
-        const int field = def.components[static_cast<size_t>(i)];
-        if (m_def.layout->field(field).kind == FieldKind::Text)
-            values.emplace_back(record.text(field));
-        else
-            values.emplace_back(std::int64_t{record.date(field)});
-    }
+    SqlValues values;
+    for (int i = 0; i < n; ++i)
+        values.push_back(columnValue(record, def.components[static_cast<size_t>(i)]));
     return values;
 }
 
 SqlValues TableInstance::orderValues(const Record& record, int key) const
 {
     SqlValues values;
-    for (const OrderPart& part : m_def.keys.at(static_cast<size_t>(key)).orderParts()) {
-        if (m_def.layout->field(part.field).kind == FieldKind::Text)
-            values.emplace_back(record.text(part.field));
-        else
-            values.emplace_back(std::int64_t{record.date(part.field)});
-    }
+    for (const OrderPart& part : m_def.keys.at(static_cast<size_t>(key)).orderParts())
+        values.push_back(columnValue(record, part.field));
     return values;
 }
 

@@ -160,6 +160,7 @@ private:
     Status requireWritable() const;
     void bindRecord(Statement& stmt, int firstIndex) const;
     void readRecord(sqlite3_stmt* stmt, Record& into) const;
+    SqlValue columnValue(const Record& record, int field) const;
     SqlValues keyValues(const Record& record, int key, int components) const;
     SqlValues orderValues(const Record& record, int key) const;
     QString readSql(Direction direction, Part part, int level) const;
