@@ -1,6 +1,5 @@
 #include "app/program_steps.h"
 
-#include "app/first_window.h"
 #include "core/thread.h"
 #include "data/note_managers.h"
 #include "errors/builtin_messages.h"
@@ -11,10 +10,19 @@
 #include "ui/qt_message_presenter.h"
 #include "ui/screens.h"
 #include "ui/shutdown.h"
+#include "windows/edit/open_document.h"
+#include "windows/notes/main_window.h"
+
+#include <QApplication>
+#include <QPrinter>
 
 namespace qly {
 
-ProgramSteps::ProgramSteps(Thread& mainThread) : m_thread(mainThread) {}
+ProgramSteps::ProgramSteps(Thread& mainThread)
+    : m_thread(mainThread), m_documents(std::make_unique<DesktopDocumentOpener>()),
+      m_printer(std::make_unique<QPrinter>())
+{
+}
 
 ProgramSteps::~ProgramSteps() = default;
 
@@ -47,8 +55,15 @@ void ProgramSteps::openSettings(const QString& fileName)
 
 QCoro::Task<> ProgramSteps::runMainWindow()
 {
-    const WindowServices services{m_settings.get(), m_screens.get(), m_help.get()};
-    co_await runFirstWindow(services, m_thread);
+    MainServices services;
+    services.windows = WindowServices{m_settings.get(), m_screens.get(), m_help.get()};
+    services.presenter = m_presenter.get();
+    services.documents = m_documents.get();
+    services.printer = m_printer.get();
+    services.supportAddress = QStringLiteral(QUILLARY_SUPPORT_ADDRESS);
+    services.opensOnReminders = opensOnReminders(QApplication::arguments());
+    const Response response = co_await mainNotes(services, m_thread, Request::None, nullptr);
+    (void)response; // the program ends however the window closed
     // Windows still open on other threads close now, before the services go.
     co_await closeEveryProcedure();
 }

@@ -1,13 +1,16 @@
 #pragma once
 // The program's own main-routine steps: the real services in the order the main routine calls
-// them, and the first window.
+// them, and the main window.
 
 #include "app/main_routine.h"
 
 #include <memory>
 
+class QPrinter;
+
 namespace qly {
 
+class DesktopDocumentOpener;
 class ErrorManager;
 class HelpBook;
 class MessagePresenter;
@@ -40,6 +43,8 @@ private:
     std::unique_ptr<ErrorManager> m_errors;
     std::unique_ptr<SettingsFile> m_settings;
     std::unique_ptr<SystemScreens> m_screens;
+    std::unique_ptr<DesktopDocumentOpener> m_documents;
+    std::unique_ptr<QPrinter> m_printer;
 };
 
 } // namespace qly

@@ -50,7 +50,8 @@ QStringList iconNames()
             QStringLiteral("delete4.ico"),  QStringLiteral("close.ico"),
             QStringLiteral("padpencl.ico"), QStringLiteral("View.ico"),
             QStringLiteral("findit.ico"),   QStringLiteral("cal1.ico"),
-            QStringLiteral("QkQBE.ico"),    QStringLiteral("QkLoad.ico")};
+            QStringLiteral("QkQBE.ico"),    QStringLiteral("QkLoad.ico"),
+            QStringLiteral("printer.ico")};
 }
 
 } // namespace qly

@@ -2,7 +2,8 @@
 // The icons linked into the program, by the file names the windows are laid out with:
 // "~pnotes.ico" (the program icon), "~mark.ico" (the check mark before a due reminder) and the
 // button icons "insert3.ico", "chg4.ico", "delete4.ico", "close.ico", "padpencl.ico",
-// "View.ico", "findit.ico", "cal1.ico", "QkQBE.ico" and "QkLoad.ico".
+// "View.ico", "findit.ico", "cal1.ico", "QkQBE.ico", "QkLoad.ico" and "printer.ico" (the
+// large and the small printer buttons).
 //
 // Each is an SVG drawing in resources/icons, under ":/icons/<name>.svg" with the name in lower
 // case and without the leading "~" (which only marks the icons code sets at run time) or the

@@ -158,16 +158,32 @@ QString View::joinFilters(const QStringList& filters)
     return parts.join(QStringLiteral(" AND "));
 }
 
+View::~View()
+{
+    if (m_table.readSetupOwner() == this)
+        m_table.setReadSetupOwner(nullptr);
+}
+
+void View::reclaim()
+{
+    if (m_openedFor && m_table.readSetupOwner() != this)
+        (void)open(*m_openedFor); // it opened with these filters before
+}
+
 std::optional<Error> View::open(DayCount today)
 {
+    m_openedFor.reset();
     m_table.setOrder(m_key);
     m_table.setFilter({}, {});
     m_table.setRange({});
     m_table.setSubset(-1, -1);
     m_filter.reset();
     const QString text = effectiveFilter();
-    if (text.isEmpty())
+    if (text.isEmpty()) {
+        m_openedFor = today;
+        m_table.setReadSetupOwner(this);
         return std::nullopt;
+    }
     Result<Filter> filter = parseFilter(text, *m_table.def().layout);
     if (!filter.ok())
         return filter.error();
@@ -204,33 +220,40 @@ std::optional<Error> View::open(DayCount today)
     }
     m_table.setFilter(compiled.sql, std::move(compiled.values));
     m_filter = std::move(filter.value());
+    m_openedFor = today;
+    m_table.setReadSetupOwner(this);
     return std::nullopt;
 }
 
 store::Result<std::vector<Row>> View::first(int count)
 {
+    reclaim();
     m_table.setOrder(m_key);
     return m_table.readPage(Direction::Forward, count);
 }
 
 store::Result<std::vector<Row>> View::last(int count)
 {
+    reclaim();
     m_table.setOrder(m_key);
     return m_table.readPage(Direction::Backward, count);
 }
 
 store::Result<std::vector<Row>> View::next(int count)
 {
+    reclaim();
     return m_table.readPage(Direction::Forward, count);
 }
 
 store::Result<std::vector<Row>> View::previous(int count)
 {
+    reclaim();
     return m_table.readPage(Direction::Backward, count);
 }
 
 store::Result<std::vector<Row>> View::locate(const Record& values, int components, int count)
 {
+    reclaim();
     m_table.setOrder(m_key);
     m_table.setPosition(values, components);
     return m_table.readPage(Direction::Forward, count);
@@ -238,6 +261,7 @@ store::Result<std::vector<Row>> View::locate(const Record& values, int component
 
 store::Result<std::vector<Row>> View::after(const Row& row, Direction direction, int count)
 {
+    reclaim();
     m_table.setOrder(m_key);
     m_table.setPositionAfter(row);
     return m_table.readPage(direction, count);

@@ -27,6 +27,9 @@ class View
 {
 public:
     View(store::TableInstance& table, int key);
+    ~View();
+    View(const View&) = delete;
+    View& operator=(const View&) = delete;
 
     store::TableInstance& table() const { return m_table; }
     int key() const { return m_key; }
@@ -41,7 +44,9 @@ public:
     QString effectiveFilter() const { return joinFilters(m_filters); }
 
     // Readies the table for reading on day today: its order, the filter as SQL. An error leaves
-    // the view without a filter.
+    // the view without a filter. Another view that reads the same table instance in between
+    // (a second list on the thread) does not disturb this one: each read sets the table up
+    // again for the view that reads.
     std::optional<Error> open(DayCount today);
 
     // Pages from the start, from the end, after and before the last page read.
@@ -59,7 +64,11 @@ public:
     bool passes(const Record& record, DayCount today) const;
 
 private:
+    // Sets the table up again when another view has read it since.
+    void reclaim();
+
     store::TableInstance& m_table;
+    std::optional<DayCount> m_openedFor;
     int m_key;
     QStringList m_filters;
     std::optional<Filter> m_filter;

@@ -318,12 +318,14 @@ void TableInstance::setSubset(int key, int subset)
 {
     m_subsetKey = key;
     m_subset = subset;
+    m_readSetupOwner = nullptr;
     m_sqlCache.clear();
 }
 
 void TableInstance::setRange(SqlValues leading)
 {
     m_range = std::move(leading);
+    m_readSetupOwner = nullptr;
     m_sqlCache.clear();
 }
 
@@ -350,6 +352,7 @@ void TableInstance::setFilter(QString sql, SqlValues params)
 {
     m_filterSql = std::move(sql);
     m_filterParams = std::move(params);
+    m_readSetupOwner = nullptr;
     m_sqlCache.clear();
 }
 

@@ -125,6 +125,10 @@ public:
     // Reads key's order through its subset index number subset (-1: the key's own index).
     // Only for a filter that asks for every term of the subset.
     void setSubset(int key, int subset);
+    // Who set the filter, range and subset last: two views over one instance (two lists of one
+    // thread) each find their own settings again. Changing any of them clears it.
+    void setReadSetupOwner(const void* owner) { m_readSetupOwner = owner; }
+    const void* readSetupOwner() const { return m_readSetupOwner; }
     // Read one record into the buffer; false at the end of the table.
     Result<bool> next();
     Result<bool> previous();
@@ -182,6 +186,7 @@ private:
     SqlValues m_range;
     int m_subsetKey = -1;
     int m_subset = -1;
+    const void* m_readSetupOwner = nullptr;
     QHash<int, QString> m_sqlCache;
 };
 

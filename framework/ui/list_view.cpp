@@ -181,6 +181,8 @@ void ListView::applyColumnWidths()
         indents.push_back(units.x(columns[i].indent));
     }
     m_table->setItemDelegate(new ListDelegate(std::move(indents), m_table));
+    // A line of text and a small icon, with a little air.
+    m_table->verticalHeader()->setDefaultSectionSize(std::max(fontMetrics().height(), 16) + 4);
 }
 
 int ListView::visibleRows() const
@@ -193,6 +195,15 @@ void ListView::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     fitPageSize();
+}
+
+void ListView::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        applyColumnWidths();
+        fitPageSize();
+    }
 }
 
 void ListView::showEvent(QShowEvent* event)

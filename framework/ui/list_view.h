@@ -56,6 +56,7 @@ Q_SIGNALS:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override; // a new font: new column widths and row height
 
 private:
     friend class ListTable;
