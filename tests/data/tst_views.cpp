@@ -43,6 +43,7 @@ private Q_SLOTS:
     void appendedOrdersMustBeKeptByTheKey_data();
     void appendedOrdersMustBeKeptByTheKey();
     void aBadFilterIsAnErrorValue();
+    void twoViewsOverOneTableEachKeepTheirOwnOrder();
     void tabQueryPlansUseTheirKeys_data();
     void tabQueryPlansUseTheirKeys();
 
@@ -275,6 +276,32 @@ void ViewsTest::aBadFilterIsAnErrorValue()
     QCOMPARE(error->code, expr::ErrorCode::FieldOfOtherTable);
     // The view still reads, without the filter.
     QCOMPARE(topics(view).size(), 9);
+}
+
+void ViewsTest::twoViewsOverOneTableEachKeepTheirOwnOrder()
+{
+    // A pick list on the same thread reads the one table instance in another order and filter
+    // between the first list's reads.
+    const TabOrder& doneTab = mainTabOrders()[DoneItemsTab];
+    expr::View done(*m_table, doneTab.key);
+    QVERIFY(!done.setAppendedOrder(QString::fromLatin1(doneTab.appendedOrder)));
+    done.setFilters({QString::fromLatin1(doneTab.filter)});
+    QVERIFY(!done.open(fromQDate(kToday)));
+    expr::View everything(*m_table, mainTabOrders()[EverythingTab].key);
+    QVERIFY(!everything.open(fromQDate(kToday)));
+
+    auto firstDone = done.first(1);
+    QVERIFY(firstDone.ok() && firstDone.value().size() == 1);
+    QCOMPARE(topics(everything).size(), 9);
+    auto nextDone = done.after(firstDone.value().front(), Direction::Forward, 10);
+    QVERIFY(nextDone.ok());
+    QStringList rest;
+    for (const Row& row : nextDone.value())
+        rest << row.record.text(NoteRecord::Topic);
+    QStringList expected = topics(done);
+    expected.removeFirst();
+    QCOMPARE(rest, expected);
+    QCOMPARE(topics(everything).size(), 9);
 }
 
 void ViewsTest::tabQueryPlansUseTheirKeys_data()

@@ -160,6 +160,7 @@ void ListViewTest::theScreenHoldsAsManyRowsAsFit()
 void ListViewTest::aScreenOfOneLineScrollsByTheWheel()
 {
     open(kNotes);
+    m_view->resize(400, m_view->height()); // the width decides whether a horizontal bar shows
     const int rowHeight = m_view->rows()->verticalHeader()->defaultSectionSize();
     const int frame = m_view->height() - m_view->rows()->viewport()->height();
     m_view->resize(400, frame + rowHeight + rowHeight / 2);

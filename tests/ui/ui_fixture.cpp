@@ -14,24 +14,6 @@
 
 namespace qly::test {
 
-TempSettings::TempSettings()
-{
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.path()));
-    m_file.open(SettingsFile::programFileName);
-}
-
-TempSettings::~TempSettings()
-{
-    m_file.close();
-    qunsetenv("XDG_CONFIG_HOME");
-}
-
-void TempSettings::reopen()
-{
-    m_file.close();
-    m_file.open(SettingsFile::programFileName);
-}
-
 NoteWindow::NoteWindow(const WindowServices& services, Thread& thread, QWidget* caller,
                        const QString& procedure, Sizing sizing)
     : ProcedureWindow(services, thread, procedure, Request::Change, caller, QSize(200, 100), sizing)

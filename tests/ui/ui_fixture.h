@@ -6,6 +6,7 @@
 #include "settings/settings_file.h"
 #include "ui/procedure_window.h"
 #include "ui/screens.h"
+#include "support/temp_settings.h"
 
 #include <QTemporaryDir>
 
@@ -23,24 +24,6 @@ public:
 
 private:
     QList<QRect> m_screens;
-};
-
-// QLY3.INI under a fresh XDG_CONFIG_HOME, open while the object lives.
-class TempSettings
-{
-public:
-    TempSettings();
-    ~TempSettings();
-    TempSettings(const TempSettings&) = delete;
-    TempSettings& operator=(const TempSettings&) = delete;
-
-    SettingsFile& file() { return m_file; }
-    // Closes the file (writing it) and opens it again from disk.
-    void reopen();
-
-private:
-    QTemporaryDir m_dir;
-    SettingsFile m_file;
 };
 
 // A note window: a topic field with a status text and help keyword, OK and Cancel that close

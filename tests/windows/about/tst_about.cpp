@@ -8,6 +8,7 @@
 #include "settings/settings_file.h"
 #include "support/scripted_presenter.h"
 #include "support/task_runner.h"
+#include "support/temp_settings.h"
 #include "ui/procedure_window.h"
 #include "ui/shutdown.h"
 #include "windows/about/about.h"
@@ -29,35 +30,6 @@ using namespace qly;
 using namespace qly::test;
 
 namespace {
-
-// QLY3.INI under a fresh XDG_CONFIG_HOME, open while the object lives.
-class TempSettings
-{
-public:
-    TempSettings()
-    {
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.path()));
-        m_file.open(SettingsFile::programFileName);
-    }
-    ~TempSettings()
-    {
-        m_file.close();
-        qunsetenv("XDG_CONFIG_HOME");
-    }
-    TempSettings(const TempSettings&) = delete;
-    TempSettings& operator=(const TempSettings&) = delete;
-
-    SettingsFile& file() { return m_file; }
-    void reopen()
-    {
-        m_file.close();
-        m_file.open(SettingsFile::programFileName);
-    }
-
-private:
-    QTemporaryDir m_dir;
-    SettingsFile m_file;
-};
 
 QList<ProcedureWindow*> aboutWindows()
 {
