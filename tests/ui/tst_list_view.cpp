@@ -161,6 +161,8 @@ void ListViewTest::aScreenOfOneLineScrollsByTheWheel()
 {
     open(kNotes);
     m_view->resize(400, m_view->height()); // the width decides whether a horizontal bar shows
+    // Rows tall enough that one and a half of them are more than the scroll bar's least height.
+    m_view->rows()->verticalHeader()->setDefaultSectionSize(50);
     const int rowHeight = m_view->rows()->verticalHeader()->defaultSectionSize();
     const int frame = m_view->height() - m_view->rows()->viewport()->height();
     m_view->resize(400, frame + rowHeight + rowHeight / 2);
