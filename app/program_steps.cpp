@@ -11,6 +11,7 @@
 #include "ui/screens.h"
 #include "ui/shutdown.h"
 #include "windows/edit/open_document.h"
+#include "windows/edit/update_snotes.h"
 #include "windows/notes/main_window.h"
 
 #include <QApplication>
@@ -62,6 +63,10 @@ QCoro::Task<> ProgramSteps::runMainWindow()
     services.printer = m_printer.get();
     services.supportAddress = QStringLiteral(QUILLARY_SUPPORT_ADDRESS);
     services.opensOnReminders = opensOnReminders(QApplication::arguments());
+    const NoteFormServices form{services.windows, services.presenter, services.documents};
+    services.procedures.updateNote = [form](Thread& thread, Request request, QPointer<QWidget> caller) {
+        return updateSNotes(form, thread, request, caller);
+    };
     const Response response = co_await mainNotes(services, m_thread, Request::None, nullptr);
     (void)response; // the program ends however the window closed
     // Windows still open on other threads close now, before the services go.

@@ -68,9 +68,13 @@ QCoro::Task<ArchiveMoveOutcome> moveToArchive(Thread& thread, NoteOrigin origin)
     TableManager& archive = *g_refs.archive;
     // The archive is opened on this thread for the move; being open already is fine.
     archive.open(thread);
-    const bool usable = co_await notes.use(thread) && co_await archive.use(thread);
+    // Each awaited on its own line: an await inside a condition leaks its frame on this compiler.
+    const bool notesUsable = co_await notes.use(thread);
+    bool archiveUsable = false;
+    if (notesUsable)
+        archiveUsable = co_await archive.use(thread);
     ArchiveMoveOutcome outcome;
-    if (!usable) {
+    if (!archiveUsable) {
         archive.close(thread);
         outcome.failedStep = ArchiveMoveStep::OpenFailed;
         co_return outcome;

@@ -1,6 +1,8 @@
 #include "resources/icons.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QSvgRenderer>
 
 // Resources compiled into a static library are registered by hand, once, outside any namespace.
 static void registerIcons()
@@ -52,6 +54,17 @@ QStringList iconNames()
             QStringLiteral("findit.ico"),   QStringLiteral("cal1.ico"),
             QStringLiteral("QkQBE.ico"),    QStringLiteral("QkLoad.ico"),
             QStringLiteral("printer.ico")};
+}
+
+bool paintPicture(QPainter& painter, const QString& name, const QRectF& rect)
+{
+    registerIcons();
+    const QString path = QStringLiteral(":/pictures/%1.svg").arg(QFileInfo(name.trimmed().toLower()).completeBaseName());
+    QSvgRenderer renderer(path);
+    if (!renderer.isValid())
+        return false;
+    renderer.render(&painter, rect);
+    return true;
 }
 
 } // namespace qly

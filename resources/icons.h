@@ -11,6 +11,9 @@
 // gives a null icon.
 
 #include <QIcon>
+#include <QRectF>
+
+class QPainter;
 #include <QString>
 #include <QStringList>
 
@@ -25,5 +28,9 @@ QIcon iconFor(const QString& name);
 QString iconPathFor(const QString& name);
 // Every icon name the windows use, as they are laid out.
 QStringList iconNames();
+
+// A picture drawn over a window's background, by its layout name ("notepad.bmp": the note
+// form's ruled paper), painted into rect; false when there is no such picture.
+bool paintPicture(QPainter& painter, const QString& name, const QRectF& rect);
 
 } // namespace qly

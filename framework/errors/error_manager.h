@@ -75,6 +75,11 @@ public:
     QCoro::Task<MessageButton> ask(const Thread& thread, int number, std::vector<MessageButton> buttons,
                                    MessageButton defaultButton);
 
+    // The presenter every box goes through, for windows that show a plain box of their own.
+    MessagePresenter& presenter() const { return m_presenter; }
+    // Ends the program at once with exitCode (tests record it instead).
+    void terminate(int exitCode) const { m_terminate(exitCode); }
+
     // The row's text with every token replaced, as it would be shown now on thread.
     QString fillTokens(const Thread& thread, const MessageRow& row, const QString& message) const;
 

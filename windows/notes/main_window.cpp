@@ -9,6 +9,7 @@
 #include "errors/builtin_messages.h"
 #include "expr/view.h"
 #include "resources/icons.h"
+#include "ui/date_text.h"
 #include "ui/list_model.h"
 #include "ui/list_view.h"
 #include "ui/resizer.h"
@@ -72,11 +73,6 @@ constexpr std::array<TabText, 4> kTabTexts{{
     {"Displays all notes, reminders, and done items.", "Everything"},
 }};
 
-QString shortDate(DayCount day)
-{
-    return day > 0 ? QLocale().toString(toQDate(day), QLocale::ShortFormat) : QString();
-}
-
 QString memoLine(const Record& note)
 {
     QString memo = note.text(NoteRecord::MainMemo).left(kMemoShown);
@@ -96,7 +92,7 @@ std::vector<ListColumn> noteColumns()
          .width = 50,
          .alignment = Qt::AlignRight | Qt::AlignVCenter,
          .headerAlignment = Qt::AlignHCenter | Qt::AlignVCenter,
-         .text = [](const Record& note) { return shortDate(note.date(NoteRecord::ReminderDate)); },
+         .text = [](const Record& note) { return shortDateText(note.date(NoteRecord::ReminderDate)); },
          .icon =
              [](const Record& note) {
                  return reminderIcon(note.date(NoteRecord::ReminderDate), clock().todayCount()) == 1
@@ -109,7 +105,7 @@ std::vector<ListColumn> noteColumns()
          .width = 39,
          .alignment = left,
          .headerAlignment = left,
-         .text = [](const Record& note) { return shortDate(note.date(NoteRecord::NoteDate)); },
+         .text = [](const Record& note) { return shortDateText(note.date(NoteRecord::NoteDate)); },
          .indent = 2});
     columns.push_back({.header = QStringLiteral("Topic"),
                        .width = 80,
