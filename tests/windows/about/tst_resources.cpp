@@ -157,10 +157,11 @@ void ResourcesTest::checkMarkReadsAsACheckMark()
 void ResourcesTest::helpHasATopicForEveryKeyword_data()
 {
     QTest::addColumn<QString>("keyword");
-    // The main window, its buttons and tabs, and the About window.
+    // The main window, its buttons and tabs, the About window and the note form.
     for (const char* keyword :
          {"Main", "Insert", "Change", "Delete", "Print One Note", "View Archive", "Close Program",
-          "Notes Only", "Current Reminders", "Done Items", "Everything", "about"})
+          "Notes Only", "Current Reminders", "Done Items", "Everything", "about", "UpdateSNotes",
+          "Pop-up calendar", "Archive"})
         QTest::newRow(keyword) << QString::fromLatin1(keyword);
 }
 
