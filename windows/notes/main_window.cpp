@@ -15,6 +15,7 @@
 #include "ui/resizer.h"
 #include "windows/about/about.h"
 #include "windows/edit/open_document.h"
+#include "windows/notes/note_columns.h"
 
 #include <array>
 #include <memory>
@@ -58,8 +59,6 @@ int reminderIcon(DayCount reminderDate, DayCount today)
 
 namespace {
 
-constexpr int kMemoShown = 255;
-
 struct TabText
 {
     const char* toolTip;
@@ -72,71 +71,6 @@ constexpr std::array<TabText, 4> kTabTexts{{
     {"Displays items that have been marked as Done.", "Done Items"},
     {"Displays all notes, reminders, and done items.", "Everything"},
 }};
-
-QString memoLine(const Record& note)
-{
-    QString memo = note.text(NoteRecord::MainMemo).left(kMemoShown);
-    for (QChar& c : memo) {
-        if (c == u'\n' || c == u'\r' || c == u'\t')
-            c = u' ';
-    }
-    return memo;
-}
-
-std::vector<ListColumn> noteColumns()
-{
-    const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
-    std::vector<ListColumn> columns;
-    columns.push_back(
-        {.header = QStringLiteral("Reminder Date"),
-         .width = 50,
-         .alignment = Qt::AlignRight | Qt::AlignVCenter,
-         .headerAlignment = Qt::AlignHCenter | Qt::AlignVCenter,
-         .text = [](const Record& note) { return shortDateText(note.date(NoteRecord::ReminderDate)); },
-         .icon =
-             [](const Record& note) {
-                 return reminderIcon(note.date(NoteRecord::ReminderDate), clock().todayCount()) == 1
-                            ? checkMarkIcon()
-                            : QIcon();
-             },
-         .indent = 2});
-    columns.push_back(
-        {.header = QStringLiteral("NoteDate"),
-         .width = 39,
-         .alignment = left,
-         .headerAlignment = left,
-         .text = [](const Record& note) { return shortDateText(note.date(NoteRecord::NoteDate)); },
-         .indent = 2});
-    columns.push_back({.header = QStringLiteral("Topic"),
-                       .width = 80,
-                       .alignment = left,
-                       .headerAlignment = left,
-                       .text = [](const Record& note) { return note.text(NoteRecord::Topic); },
-                       .indent = 2});
-    columns.push_back({.header = QStringLiteral("Main Memo"),
-                       .width = 140,
-                       .alignment = left,
-                       .headerAlignment = left,
-                       .text = memoLine,
-                       .indent = 2});
-    return columns;
-}
-
-// Where each tab's thumb stands: by the topic where the topic leads the order, else by a date.
-std::unique_ptr<ListScale> scaleFor(MainTab tab)
-{
-    switch (tab) {
-    case NotesOnlyTab:
-        return textListScale(NoteRecord::Topic, 2);
-    case CurrentRemindersTab:
-        return dateListScale(NoteRecord::NoteDate, 0);
-    case DoneItemsTab:
-        return dateListScale(NoteRecord::ReminderDate, 1);
-    case EverythingTab:
-        break;
-    }
-    return textListScale(NoteRecord::Topic, 0);
-}
 
 QFont windowFont()
 {
@@ -229,7 +163,7 @@ public:
         expr::View& view = *m_views[size_t(m_tab)];
         (void)view.open(clock().todayCount()); // the tabs' filters are the program's own
         m_model->setView(view);
-        m_model->setScale(scaleFor(m_tab));
+        m_model->setScale(noteListScale(m_tab));
         run(m_model->fillFromTop());
     }
 
