@@ -136,6 +136,8 @@ private Q_SLOTS:
     void captionsControlsAndMenu();
     void mailLinks_data();
     void mailLinks();
+    void whatTheDesktopIsHanded_data();
+    void whatTheDesktopIsHanded();
     void sendMailAndGoToUrl();
     void theHotAreasOpenTheirLinksAtOnce();
     void theMainWindowAddsChangesArchivesAndDeletesThroughTheForm();
@@ -680,6 +682,29 @@ void NoteFormTest::mailLinks()
     const QUrl url = documentUrl(mailLink(note));
     QCOMPARE(url.scheme(), QStringLiteral("mailto"));
     QCOMPARE(QUrlQuery(url).queryItemValue(QStringLiteral("subject"), QUrl::FullyDecoded), topic);
+}
+
+void NoteFormTest::whatTheDesktopIsHanded_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QUrl>("url");
+    QTest::newRow("nothing: an empty target") << "   " << QUrl();
+    QTest::newRow("a web address as it stands") << "https://example.com/a?b=c  "
+                                                << QUrl(QStringLiteral("https://example.com/a?b=c"));
+    QTest::newRow("a file path as that file") << "/tmp/notes folder/list.txt"
+                                              << QUrl::fromLocalFile(QStringLiteral("/tmp/notes folder/list.txt"));
+    QTest::newRow("an address without a scheme") << "example.com/page"
+                                                 << QUrl(QStringLiteral("http://example.com/page"));
+    const QString longText = QStringLiteral("https://example.com/") + QString(280, u'a');
+    QTest::newRow("300 characters: the first 255") << longText << QUrl(longText.left(documentTextLimit));
+}
+
+void NoteFormTest::whatTheDesktopIsHanded()
+{
+    QFETCH(QString, text);
+    QFETCH(QUrl, url);
+    openDocument(m_opener, text);
+    QCOMPARE(m_opener.opened, QList<QUrl>{url});
 }
 
 void NoteFormTest::sendMailAndGoToUrl()

@@ -33,6 +33,8 @@
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QSettings>
 #include <QTabBar>
@@ -145,6 +147,7 @@ private Q_SLOTS:
     void aViewWindowCallsNothing();
     void aboutWindowsRunOnThreadsOfTheirOwn();
     void emailSupportOpensAMailToSupport();
+    void printerSetupOpensThePrinterDialog();
     void thePlaceIsKeptUnderMain();
     void theModelStaysConsistentAcrossTabsAndMoves();
 
@@ -884,6 +887,23 @@ void MainTest::emailSupportOpensAMailToSupport()
     QCOMPARE(m_opener.opened.size(), 1);
     QCOMPARE(m_opener.opened.front().toString(), QStringLiteral("mailto:help@quillary.example?subject=QLY4"));
     QVERIFY(m_presenter.shown().empty()); // nothing is reported
+}
+
+void MainTest::printerSetupOpensThePrinterDialog()
+{
+    QPrinter printer;
+    MainServices with = services();
+    with.printer = &printer;
+    ProcedureWindow* window = openMain(Request::None, with);
+    QVERIFY(window);
+    window->findChild<QAction*>(QStringLiteral("?PrinterSetup"))->trigger();
+    QPrintDialog* dialog = nullptr;
+    QTRY_VERIFY((dialog = window->findChild<QPrintDialog*>(QStringLiteral("?PrinterSetupDialog"))) != nullptr);
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(dialog->printer(), &printer);
+    dialog->reject();
+    QTRY_VERIFY(!window->findChild<QPrintDialog*>(QStringLiteral("?PrinterSetupDialog")));
+    QVERIFY(window->isRunning());
 }
 
 void MainTest::thePlaceIsKeptUnderMain()
