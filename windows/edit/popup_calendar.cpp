@@ -241,6 +241,8 @@ private:
         field->setRange(-99999, 999999);
         field->setSingleStep(1);
         field->setAlignment(Qt::AlignRight);
+        // At 24 units a framed field hides the last digit of a year behind its arrows.
+        field->setFrame(false);
         // Typing "2010" must not redraw (and complain) at "2", "20" and "201".
         field->setKeyboardTracking(false);
         return field;
