@@ -134,6 +134,7 @@ private Q_SLOTS:
     void theRecallKeyBringsBackTheLastAcceptedNote();
     void aReminderDateThatIsNotADateIsRefused();
     void captionsControlsAndMenu();
+    void theCalendarPicksTheReminderDate();
     void mailLinks_data();
     void mailLinks();
     void whatTheDesktopIsHanded_data();
@@ -651,6 +652,45 @@ void NoteFormTest::captionsControlsAndMenu()
     topic->selectAll();
     form->findChild<QAction*>(QStringLiteral("?COPY"))->trigger();
     QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("Looks"));
+}
+
+void NoteFormTest::theCalendarPicksTheReminderDate()
+{
+    const qint64 id = store(noteOf(QStringLiteral("No reminder yet"), 82001));
+    ProcedureWindow* form = openFormOn(id);
+    QVERIFY(form);
+    auto* reminder = control<QLineEdit>(form, "?SNO:REMINDERDATE");
+    const auto openCalendar = [form]() -> ProcedureWindow* {
+        QTest::mouseClick(control<QPushButton>(form, "?POPCALENDAR"), Qt::LeftButton);
+        if (!QTest::qWaitFor([] { return !windowsOf(QStringLiteral("PopupCalendar")).isEmpty(); }))
+            return nullptr;
+        ProcedureWindow* calendar = windowsOf(QStringLiteral("PopupCalendar")).front();
+        return QTest::qWaitForWindowExposed(calendar) ? calendar : nullptr;
+    };
+
+    // Without a reminder date the calendar shows today's month; leaving it picks nothing, and
+    // the note stays without a reminder date.
+    ProcedureWindow* calendar = openCalendar();
+    QVERIFY(calendar);
+    QCOMPARE(calendar->windowTitle(), QStringLiteral("December 2026"));
+    QTest::keyClick(calendar, Qt::Key_Escape);
+    QTRY_VERIFY(windowsOf(QStringLiteral("PopupCalendar")).isEmpty());
+    QTest::qWait(20);
+    QCOMPARE(reminder->text(), QString());
+
+    // A click on a day picks it, replacing what was typed.
+    reminder->setText(QStringLiteral("12/24/26"));
+    calendar = openCalendar();
+    QVERIFY(calendar);
+    QCOMPARE(calendar->windowTitle(), QStringLiteral("December 2026"));
+    QTest::keyClick(calendar, Qt::Key_Right); // January 2027 starts on a Friday: the 8th is cell 13
+    QCOMPARE(calendar->windowTitle(), QStringLiteral("January 2027"));
+    QTest::mouseClick(calendar->findChild<QWidget*>(QStringLiteral("?REGION13")), Qt::LeftButton);
+    QTRY_VERIFY(windowsOf(QStringLiteral("PopupCalendar")).isEmpty());
+    QTRY_COMPARE(reminder->text(), QLocale().toString(QDate(2027, 1, 8), QLocale::ShortFormat));
+    QTest::mouseClick(control<QPushButton>(form, "?OK"), Qt::LeftButton);
+    QTRY_VERIFY(m_run->done());
+    QCOMPARE(stored(QStringLiteral("notes")).front().reminderDate, fromQDate(QDate(2027, 1, 8)));
 }
 
 // ---- mail and links ----
