@@ -158,6 +158,7 @@ public:
         m_topic->setVisible(topicShown);
         m_search.clear();
         m_topic->clear();
+        m_acceptedTopic.clear();
         if (!m_model)
             return;
         expr::View& view = *m_views[size_t(m_tab)];
@@ -235,7 +236,22 @@ public:
     {
         m_search = text.left(typeAheadLimit);
         m_topic->setText(m_search);
+        m_acceptedTopic = m_search;
     }
+
+    // The topic field accepted: Enter checks the text, leaving the field checks a text not
+    // checked yet; never while a check runs.
+    enum class Accept { Enter, Leaving };
+    void acceptTopic(Accept how)
+    {
+        if (!m_topic->isVisible() || m_checking)
+            return;
+        if (how == Accept::Leaving && m_topic->text() == m_acceptedTopic)
+            return;
+        m_acceptedTopic = m_topic->text();
+        spawn(checkTopic(QPointer<MainWindow>(this)));
+    }
+    void setChecking(bool on) { m_checking = on; }
 
 private:
     bool hasTypeAhead() const { return m_tab == NotesOnlyTab || m_tab == EverythingTab; }
@@ -400,23 +416,16 @@ private:
             m_search = text.left(typeAheadLimit);
             typeAhead(m_search);
         });
-        connect(m_topic, &QLineEdit::editingFinished, this, [this] {
-            if (m_topic->isVisible() && !m_checking)
-                spawn(checkTopic(QPointer<MainWindow>(this)));
-        });
+        connect(m_topic, &QLineEdit::editingFinished, this, [this] { acceptTopic(Accept::Leaving); });
     }
 
-public:
-    bool m_checking = false; // the topic check is running
-
-private:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         // Enter in the topic field accepts it, and only it: not the default button as well.
         if (watched == m_topic && event->type() == QEvent::KeyPress) {
             const auto* key = static_cast<QKeyEvent*>(event);
             if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-                Q_EMIT m_topic->editingFinished();
+                acceptTopic(Accept::Enter);
                 return true;
             }
         }
@@ -515,6 +524,8 @@ private:
     QPushButton* m_findBy = nullptr;
     MainTab m_tab = EverythingTab;
     QString m_search;
+    QString m_acceptedTopic; // the topic field's text last checked
+    bool m_checking = false; // the topic check is running
 };
 
 // Run a procedure: 1 Main, 2 the note form, 3 the one-note report, with request; a window
@@ -590,7 +601,7 @@ QCoro::Task<> checkTopic(QPointer<MainWindow> window)
 {
     if (!window || !window->model())
         co_return;
-    window->m_checking = true;
+    window->setChecking(true);
     const QString typed = window->topicField()->text();
     window->typeAhead(typed);
     NoteRecord& buffer = notesBuffer(window->thread());
@@ -598,7 +609,7 @@ QCoro::Task<> checkTopic(QPointer<MainWindow> window)
         static_cast<Record&>(buffer) = row->record;
     buffer.setTopic(typed);
     if (buffer.topic().isEmpty()) {
-        window->m_checking = false;
+        window->setChecking(false);
         co_return;
     }
     store::TableInstance& notes = window->notes();
@@ -606,13 +617,13 @@ QCoro::Task<> checkTopic(QPointer<MainWindow> window)
         const Response picked = co_await runProcedure(window, 1, Request::Select);
         if (!window)
             co_return;
-        window->m_checking = false;
+        window->setChecking(false);
         if (picked != Response::Completed) {
             window->topicField()->setFocus();
             co_return;
         }
     }
-    window->m_checking = false;
+    window->setChecking(false);
     // Shown again: the field with the note's topic, the list on the note.
     window->resetSearch(notesBuffer(window->thread()).topic());
     window->refillAround(std::nullopt, notes.currentRow());

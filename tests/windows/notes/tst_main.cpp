@@ -840,6 +840,15 @@ void MainTest::aCancelledPickListReturnsToTheField()
     QTRY_COMPARE(windowsOf(QStringLiteral("Main")).size(), 1);
     QTRY_COMPARE(window->focusWidget(), field);
     QCOMPARE(field->text(), QStringLiteral("Zz"));
+
+    // Leaving the field checks no text twice; Enter asks again.
+    field->setFocus();
+    QTest::keyClick(field, Qt::Key_Tab);
+    QTest::qWait(50);
+    QCOMPARE(windowsOf(QStringLiteral("Main")).size(), 1);
+    field->setFocus();
+    QTest::keyClick(field, Qt::Key_Return);
+    QTRY_COMPARE(windowsOf(QStringLiteral("Main")).size(), 2);
 }
 
 void MainTest::aViewWindowCallsNothing()
