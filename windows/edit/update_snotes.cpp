@@ -199,25 +199,29 @@ private:
 
     enum class EditAction { Copy, Paste, Cut };
 
+    template <class Editor> static void apply(Editor* editor, EditAction edit)
+    {
+        switch (edit) {
+        case EditAction::Copy:
+            editor->copy();
+            break;
+        case EditAction::Paste:
+            editor->paste();
+            break;
+        case EditAction::Cut:
+            editor->cut();
+            break;
+        }
+    }
+
     // The menu bar's edit commands act on the focused control's selected text.
     static void editFocused(EditAction edit)
     {
         QWidget* focused = QApplication::focusWidget();
-        if (auto* field = qobject_cast<QLineEdit*>(focused)) {
-            if (edit == EditAction::Copy)
-                field->copy();
-            else if (edit == EditAction::Paste)
-                field->paste();
-            else
-                field->cut();
-        } else if (auto* memo = qobject_cast<QPlainTextEdit*>(focused)) {
-            if (edit == EditAction::Copy)
-                memo->copy();
-            else if (edit == EditAction::Paste)
-                memo->paste();
-            else
-                memo->cut();
-        }
+        if (auto* field = qobject_cast<QLineEdit*>(focused))
+            apply(field, edit);
+        else if (auto* memo = qobject_cast<QPlainTextEdit*>(focused))
+            apply(memo, edit);
     }
 
     QLineEdit* entry(QRect design, const QString& name, int width, const QString& toolTip = {})

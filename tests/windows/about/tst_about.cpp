@@ -9,6 +9,7 @@
 #include "support/scripted_presenter.h"
 #include "support/task_runner.h"
 #include "support/temp_settings.h"
+#include "support/window_support.h"
 #include "ui/procedure_window.h"
 #include "ui/shutdown.h"
 #include "windows/about/about.h"
@@ -30,27 +31,6 @@ using namespace qly;
 using namespace qly::test;
 
 namespace {
-
-QList<ProcedureWindow*> aboutWindows()
-{
-    QList<ProcedureWindow*> found;
-    for (ProcedureWindow* window : ProcedureWindow::runningWindows()) {
-        if (window->procedure() == QLatin1String("about"))
-            found.append(window);
-    }
-    return found;
-}
-
-template <class Control> Control* control(QWidget* window, const char* name)
-{
-    return window->findChild<Control*>(QLatin1String(name));
-}
-
-QCoro::Task<> closeEverything(std::shared_ptr<bool> finished)
-{
-    co_await closeEveryProcedure();
-    *finished = true;
-}
 
 enum class Closing
 {
@@ -103,13 +83,11 @@ void AboutTest::init()
 void AboutTest::cleanup()
 {
     // A window left open by a failed check: close it and let its procedure end.
-    for (ProcedureWindow* window : aboutWindows())
+    for (ProcedureWindow* window : windowsOf(QStringLiteral("about")))
         window->finish(Response::Cancelled);
     if (m_run)
         QTRY_VERIFY(m_run->done());
-    auto finished = std::make_shared<bool>(false);
-    closeEverything(finished);
-    QVERIFY(QTest::qWaitFor([&finished] { return *finished; }));
+    QVERIFY(closeEveryWindow());
     m_run.reset();
     m_thread.reset();
     m_settings.reset();
@@ -120,7 +98,7 @@ void AboutTest::cleanup()
 ProcedureWindow* AboutTest::openAbout()
 {
     m_run.emplace(about(m_services, &m_presenter, *m_thread));
-    const QList<ProcedureWindow*> windows = aboutWindows();
+    const QList<ProcedureWindow*> windows = windowsOf(QStringLiteral("about"));
     if (windows.size() != 1)
         return nullptr;
     if (!QTest::qWaitForWindowExposed(windows.front()))
@@ -301,7 +279,7 @@ void AboutTest::severalWindowsRunAtOnceEachOnItsOwnThread()
     const int proceduresBefore = liveProcedures();
     startAbout(m_services, &m_presenter);
     startAbout(m_services, &m_presenter);
-    QList<ProcedureWindow*> windows = aboutWindows();
+    QList<ProcedureWindow*> windows = windowsOf(QStringLiteral("about"));
     QCOMPARE(windows.size(), 2);
     QCOMPARE(Thread::all().size(), threadsBefore + 2);
     QCOMPARE(liveProcedures(), proceduresBefore + 2);

@@ -13,6 +13,7 @@
 #include "support/task_runner.h"
 #include "support/temp_settings.h"
 #include "support/temp_workdir.h"
+#include "support/window_support.h"
 #include "ui/list_model.h"
 #include "ui/list_view.h"
 #include "ui/procedure_window.h"
@@ -43,34 +44,6 @@ using namespace qly::test;
 namespace {
 
 const QDate kToday(2026, 12, 11);
-
-class RecordingOpener final : public DocumentOpener
-{
-public:
-    void openUrl(const QUrl& url) override { opened << url; }
-    QList<QUrl> opened;
-};
-
-QList<ProcedureWindow*> windowsOf(const QString& procedure)
-{
-    QList<ProcedureWindow*> found;
-    for (ProcedureWindow* window : ProcedureWindow::runningWindows()) {
-        if (window->procedure() == procedure)
-            found.append(window);
-    }
-    return found;
-}
-
-template <class Control> Control* control(QWidget* window, const char* name)
-{
-    return window->findChild<Control*>(QLatin1String(name));
-}
-
-QCoro::Task<> closeEverything(std::shared_ptr<bool> finished)
-{
-    co_await closeEveryProcedure();
-    *finished = true;
-}
 
 // A note as the file holds it, for comparing.
 struct StoredNote
@@ -150,6 +123,8 @@ private:
     ProcedureWindow* openForm(Request request);
     // Fetches the stored note with this row id into the buffer and opens the form on it.
     ProcedureWindow* openFormOn(qint64 id, Request request = Request::Change);
+    // The form on a new note (insert), or on a stored note "Old" of day 82001 (change).
+    ProcedureWindow* openNewOrStored(Request request);
     NoteFormServices services();
 
     std::optional<TempWorkdir> m_folder;
@@ -196,9 +171,7 @@ void NoteFormTest::cleanup()
     store::Faults::disarmAll();
     for (ProcedureWindow* window : ProcedureWindow::runningWindows())
         window->finish(Response::Cancelled);
-    auto finished = std::make_shared<bool>(false);
-    closeEverything(finished);
-    QVERIFY(QTest::qWaitFor([&finished] { return *finished; }));
+    QVERIFY(closeEveryWindow());
     if (m_run)
         QTRY_VERIFY(m_run->done());
     m_run.reset();
@@ -270,6 +243,15 @@ ProcedureWindow* NoteFormTest::openFormOn(qint64 id, Request request)
         return nullptr;
     if (!notes.fetchRow(id).ok())
         return nullptr;
+    return openForm(request);
+}
+
+ProcedureWindow* NoteFormTest::openNewOrStored(Request request)
+{
+    if (request != Request::Insert)
+        return openFormOn(store(noteOf(QStringLiteral("Old"), 82001)));
+    notesBuffer(*m_thread).clear();
+    notesBuffer(*m_thread).setDone(u"N");
     return openForm(request);
 }
 
@@ -405,14 +387,7 @@ void NoteFormTest::aNoteMovesIntoTheArchive()
     QFETCH(Request, request);
     const qint64 kept = store(noteOf(QStringLiteral("Kept"), 82000));
     QVERIFY(kept);
-    ProcedureWindow* form = nullptr;
-    if (request == Request::Insert) {
-        notesBuffer(*m_thread).clear();
-        notesBuffer(*m_thread).setDone(u"N");
-        form = openForm(request);
-    } else {
-        form = openFormOn(store(noteOf(QStringLiteral("Old"), 82001)));
-    }
+    ProcedureWindow* form = openNewOrStored(request);
     QVERIFY(form);
     auto* topic = control<QLineEdit>(form, "?SNO:TOPIC");
     topic->selectAll();
@@ -463,14 +438,7 @@ void NoteFormTest::aRefusedArchiveCopyStops()
 {
     QFETCH(Request, request);
     QFETCH(MessageButton, answer);
-    ProcedureWindow* form = nullptr;
-    if (request == Request::Insert) {
-        notesBuffer(*m_thread).clear();
-        notesBuffer(*m_thread).setDone(u"N");
-        form = openForm(request);
-    } else {
-        form = openFormOn(store(noteOf(QStringLiteral("Old"), 82001)));
-    }
+    ProcedureWindow* form = openNewOrStored(request);
     QVERIFY(form);
     auto* topic = control<QLineEdit>(form, "?SNO:TOPIC");
     topic->selectAll();

@@ -14,6 +14,7 @@
 #include "support/task_runner.h"
 #include "support/temp_settings.h"
 #include "support/temp_workdir.h"
+#include "support/window_support.h"
 #include "ui/controls.h"
 #include "ui/dialog_units.h"
 #include "ui/list_model.h"
@@ -79,34 +80,6 @@ QCoro::Task<Response> fakeNoteForm(FormCalls* calls, Thread& thread, Request req
         }
     }
     co_return calls->answer;
-}
-
-class RecordingOpener final : public DocumentOpener
-{
-public:
-    void openUrl(const QUrl& url) override { opened << url; }
-    QList<QUrl> opened;
-};
-
-QList<ProcedureWindow*> windowsOf(const QString& procedure)
-{
-    QList<ProcedureWindow*> found;
-    for (ProcedureWindow* window : ProcedureWindow::runningWindows()) {
-        if (window->procedure() == procedure)
-            found.append(window);
-    }
-    return found;
-}
-
-template <class Control> Control* control(QWidget* window, const QString& name)
-{
-    return window->findChild<Control*>(name);
-}
-
-QCoro::Task<> closeEverything(std::shared_ptr<bool> finished)
-{
-    co_await closeEveryProcedure();
-    *finished = true;
 }
 
 } // namespace
@@ -198,9 +171,7 @@ void MainTest::cleanup()
 {
     for (ProcedureWindow* window : ProcedureWindow::runningWindows())
         window->finish(Response::Cancelled);
-    auto finished = std::make_shared<bool>(false);
-    closeEverything(finished);
-    QVERIFY(QTest::qWaitFor([&finished] { return *finished; }));
+    QVERIFY(closeEveryWindow());
     if (m_run)
         QTRY_VERIFY(m_run->done());
     m_run.reset();
