@@ -11,8 +11,7 @@
 #include "store/faults.h"
 #include "support/scripted_presenter.h"
 #include "support/task_runner.h"
-#include "support/temp_settings.h"
-#include "support/temp_workdir.h"
+#include "support/notes_world.h"
 #include "support/window_support.h"
 #include "ui/list_model.h"
 #include "ui/list_view.h"
@@ -127,32 +126,17 @@ private:
     ProcedureWindow* openNewOrStored(Request request);
     NoteFormServices services();
 
-    std::optional<TempWorkdir> m_folder;
-    std::optional<TempSettings> m_settings;
-    std::optional<FixedClock> m_clock;
     ScriptedPresenter m_presenter;
-    std::optional<ErrorManager> m_errors;
+    std::optional<NotesWorld> m_world;
     std::optional<Thread> m_thread;
     std::optional<TaskRunner<Response>> m_run;
     RecordingOpener m_opener;
-    QList<int> m_terminated;
-    QLocale m_locale;
 };
 
 void NoteFormTest::init()
 {
-    m_locale = QLocale();
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    m_clock.emplace(kToday);
-    setClock(&*m_clock);
-    m_folder.emplace();
-    m_settings.emplace();
     m_presenter.clear();
-    m_terminated.clear();
-    m_errors.emplace(m_presenter, [this](int code) { m_terminated << code; });
-    m_errors->addRows(builtinMessages());
-    m_errors->setCategory(builtinCategory());
-    setUpNoteManagers(*m_errors);
+    m_world.emplace(kToday, m_presenter);
     m_thread.emplace(QStringLiteral("main"));
     m_opener.opened.clear();
     noteFormHistory().clear();
@@ -176,12 +160,7 @@ void NoteFormTest::cleanup()
         QTRY_VERIFY(m_run->done());
     m_run.reset();
     m_thread.reset();
-    tearDownNoteManagers();
-    m_errors.reset();
-    m_settings.reset();
-    m_folder.reset();
-    setClock(nullptr);
-    QLocale::setDefault(m_locale);
+    m_world.reset();
 }
 
 qint64 NoteFormTest::store(const NoteRecord& note)
@@ -221,7 +200,7 @@ QList<StoredNote> NoteFormTest::stored(const QString& table) const
 
 NoteFormServices NoteFormTest::services()
 {
-    return NoteFormServices{WindowServices{&m_settings->file(), nullptr, nullptr}, &m_presenter, &m_opener};
+    return NoteFormServices{WindowServices{&m_world->settings().file(), nullptr, nullptr}, &m_presenter, &m_opener};
 }
 
 ProcedureWindow* NoteFormTest::openForm(Request request)
@@ -459,7 +438,7 @@ void NoteFormTest::aRefusedArchiveCopyStops()
     QVERIFY(stored(QStringLiteral("Arcnotes")).isEmpty());
 
     if (answer == MessageButton::Abort) {
-        QTRY_COMPARE(m_terminated, QList<int>{3});
+        QTRY_COMPARE(m_world->terminated(), QList<int>{3});
         QCOMPARE(stored(QStringLiteral("notes")).size(), 1);
         QCOMPARE(stored(QStringLiteral("notes")).front().topic, QStringLiteral("Old"));
         return; // the program would have ended here

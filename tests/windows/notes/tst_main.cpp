@@ -12,8 +12,7 @@
 #include "errors/error_manager.h"
 #include "support/scripted_presenter.h"
 #include "support/task_runner.h"
-#include "support/temp_settings.h"
-#include "support/temp_workdir.h"
+#include "support/notes_world.h"
 #include "support/window_support.h"
 #include "ui/controls.h"
 #include "ui/dialog_units.h"
@@ -137,31 +136,18 @@ private:
     static void selectTab(QWidget* window, int tab);
     static void typeInto(QWidget* widget, const QString& text);
 
-    std::optional<TempWorkdir> m_folder;
-    std::optional<TempSettings> m_settings;
-    std::optional<FixedClock> m_clock;
     ScriptedPresenter m_presenter;
-    std::optional<ErrorManager> m_errors;
+    std::optional<NotesWorld> m_world;
     std::optional<Thread> m_thread;
     std::optional<TaskRunner<Response>> m_run;
     FormCalls m_form;
     RecordingOpener m_opener;
-    QLocale m_locale;
 };
 
 void MainTest::init()
 {
-    m_locale = QLocale();
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    m_clock.emplace(kToday);
-    setClock(&*m_clock);
-    m_folder.emplace();
-    m_settings.emplace();
     m_presenter.clear();
-    m_errors.emplace(m_presenter);
-    m_errors->addRows(builtinMessages());
-    m_errors->setCategory(builtinCategory());
-    setUpNoteManagers(*m_errors);
+    m_world.emplace(kToday, m_presenter);
     m_thread.emplace(QStringLiteral("main"));
     m_form = FormCalls();
     m_opener.opened.clear();
@@ -176,12 +162,7 @@ void MainTest::cleanup()
         QTRY_VERIFY(m_run->done());
     m_run.reset();
     m_thread.reset();
-    tearDownNoteManagers();
-    m_errors.reset();
-    m_settings.reset();
-    m_folder.reset();
-    setClock(nullptr);
-    QLocale::setDefault(m_locale);
+    m_world.reset();
 }
 
 void MainTest::addNote(const QString& topic, int reminderOffset, const QString& done,
@@ -209,7 +190,7 @@ void MainTest::addNote(const QString& topic, int reminderOffset, const QString& 
 MainServices MainTest::services()
 {
     MainServices with;
-    with.windows = WindowServices{&m_settings->file(), nullptr, nullptr};
+    with.windows = WindowServices{&m_world->settings().file(), nullptr, nullptr};
     with.presenter = &m_presenter;
     with.documents = &m_opener;
     with.supportAddress = QStringLiteral("help@quillary.example");
@@ -895,8 +876,8 @@ void MainTest::thePlaceIsKeptUnderMain()
     window->finish(Response::Cancelled);
     QTRY_VERIFY(m_run->done());
     QCOMPARE(m_run->result(), Response::Cancelled);
-    m_settings->reopen();
-    QCOMPARE(m_settings->file().value(QStringLiteral("Main"), QStringLiteral("Width")).isEmpty(), false);
+    m_world->settings().reopen();
+    QCOMPARE(m_world->settings().file().value(QStringLiteral("Main"), QStringLiteral("Width")).isEmpty(), false);
 
     window = openMain();
     QVERIFY(window);
