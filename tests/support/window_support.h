@@ -41,9 +41,12 @@ inline QCoro::Task<> closeEverything(std::shared_ptr<bool> finished)
     *finished = true;
 }
 
-// Closes every window still open and waits until every procedure has ended.
+// Closes every window still open, the test's own procedures' and the detached ones', and waits
+// until every detached procedure has ended.
 inline bool closeEveryWindow()
 {
+    for (ProcedureWindow* window : ProcedureWindow::runningWindows())
+        window->finish(Response::Cancelled);
     auto finished = std::make_shared<bool>(false);
     closeEverything(finished);
     return QTest::qWaitFor([&finished] { return *finished; });

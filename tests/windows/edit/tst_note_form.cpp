@@ -153,8 +153,6 @@ void NoteFormTest::init()
 void NoteFormTest::cleanup()
 {
     store::Faults::disarmAll();
-    for (ProcedureWindow* window : ProcedureWindow::runningWindows())
-        window->finish(Response::Cancelled);
     QVERIFY(closeEveryWindow());
     if (m_run)
         QTRY_VERIFY(m_run->done());

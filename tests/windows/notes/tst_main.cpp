@@ -135,6 +135,9 @@ private:
     static QString currentTopic(QWidget* window);
     static void selectTab(QWidget* window, int tab);
     static void typeInto(QWidget* widget, const QString& text);
+    // Types text into the topic field and presses Enter there.
+    static QLineEdit* acceptTopic(QWidget* window, const QString& text);
+    void addFruit(); // "Apple", "Banana", "Cherry"
 
     ScriptedPresenter m_presenter;
     std::optional<NotesWorld> m_world;
@@ -155,8 +158,6 @@ void MainTest::init()
 
 void MainTest::cleanup()
 {
-    for (ProcedureWindow* window : ProcedureWindow::runningWindows())
-        window->finish(Response::Cancelled);
     QVERIFY(closeEveryWindow());
     if (m_run)
         QTRY_VERIFY(m_run->done());
@@ -243,6 +244,21 @@ void MainTest::typeInto(QWidget* widget, const QString& text)
 {
     for (const QChar c : text)
         QTest::keyClick(widget, c.toLatin1());
+}
+
+QLineEdit* MainTest::acceptTopic(QWidget* window, const QString& text)
+{
+    auto* field = control<QLineEdit>(window, QStringLiteral("?SNO:TOPIC"));
+    field->setFocus();
+    QTest::keyClicks(field, text);
+    QTest::keyClick(field, Qt::Key_Return);
+    return field;
+}
+
+void MainTest::addFruit()
+{
+    for (const char* topic : {"Apple", "Banana", "Cherry"})
+        addNote(QLatin1String(topic));
 }
 
 // ---- rules ----
@@ -719,14 +735,10 @@ void MainTest::tabsWithoutTypeAheadIgnoreTypedText()
 
 void MainTest::anExistingTopicNeedsNoPickList()
 {
-    for (const char* topic : {"Apple", "Banana", "Cherry"})
-        addNote(QLatin1String(topic));
+    addFruit();
     ProcedureWindow* window = openMain();
     QVERIFY(window);
-    auto* field = control<QLineEdit>(window, QStringLiteral("?SNO:TOPIC"));
-    field->setFocus();
-    QTest::keyClicks(field, QStringLiteral("banana")); // case ignored
-    QTest::keyClick(field, Qt::Key_Return);
+    QLineEdit* field = acceptTopic(window, QStringLiteral("banana")); // case ignored
     QTest::qWait(20);
     QCOMPARE(windowsOf(QStringLiteral("Main")).size(), 1);
     QTRY_COMPARE(field->text(), QStringLiteral("Banana"));
@@ -736,14 +748,10 @@ void MainTest::anExistingTopicNeedsNoPickList()
 
 void MainTest::anUnknownTopicOpensThePickList()
 {
-    for (const char* topic : {"Apple", "Banana", "Cherry"})
-        addNote(QLatin1String(topic));
+    addFruit();
     ProcedureWindow* window = openMain();
     QVERIFY(window);
-    auto* field = control<QLineEdit>(window, QStringLiteral("?SNO:TOPIC"));
-    field->setFocus();
-    QTest::keyClicks(field, QStringLiteral("Bl"));
-    QTest::keyClick(field, Qt::Key_Return);
+    QLineEdit* field = acceptTopic(window, QStringLiteral("Bl"));
     ProcedureWindow* pick = nullptr;
     QTRY_VERIFY(windowsOf(QStringLiteral("Main")).size() == 2);
     pick = windowsOf(QStringLiteral("Main")).back();
@@ -781,10 +789,7 @@ void MainTest::aCancelledPickListReturnsToTheField()
     addNote(QStringLiteral("Apple"));
     ProcedureWindow* window = openMain();
     QVERIFY(window);
-    auto* field = control<QLineEdit>(window, QStringLiteral("?SNO:TOPIC"));
-    field->setFocus();
-    QTest::keyClicks(field, QStringLiteral("Zz"));
-    QTest::keyClick(field, Qt::Key_Return);
+    QLineEdit* field = acceptTopic(window, QStringLiteral("Zz"));
     QTRY_VERIFY(windowsOf(QStringLiteral("Main")).size() == 2);
     ProcedureWindow* pick = windowsOf(QStringLiteral("Main")).back();
     QVERIFY(QTest::qWaitForWindowExposed(pick));
