@@ -2,6 +2,7 @@
 
 #include <QApplication>
 
+int runDateTextTests(int argc, char** argv);
 int runLayoutTests(int argc, char** argv);
 int runProcedureWindowTests(int argc, char** argv);
 int runPresenterTests(int argc, char** argv);
@@ -13,7 +14,8 @@ int runListViewTests(int argc, char** argv);
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    int failures = runLayoutTests(argc, argv);
+    int failures = runDateTextTests(argc, argv);
+    failures += runLayoutTests(argc, argv);
     failures += runProcedureWindowTests(argc, argv);
     failures += runPresenterTests(argc, argv);
     failures += runHelpTests(argc, argv);
