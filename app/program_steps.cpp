@@ -64,7 +64,8 @@ QCoro::Task<> ProgramSteps::runMainWindow()
     services.supportAddress = QStringLiteral(QUILLARY_SUPPORT_ADDRESS);
     services.opensOnReminders = opensOnReminders(QApplication::arguments());
     const NoteFormServices form{services.windows, services.presenter, services.documents};
-    services.procedures.updateNote = [form](Thread& thread, Request request, QPointer<QWidget> caller) {
+    services.procedures.updateNote = [form](Thread& thread, Request request,
+                                            QPointer<QWidget> caller) {
         return updateSNotes(form, thread, request, caller);
     };
     const Response response = co_await mainNotes(services, m_thread, Request::None, nullptr);

@@ -8,7 +8,6 @@
 // and reused on the next run.
 
 #include "bench_support.h"
-
 #include "core/clock.h"
 #include "core/procedure.h"
 #include "core/thread.h"
@@ -26,6 +25,12 @@
 #include "ui/procedure_window.h"
 #include "windows/notes/main_window.h"
 
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <optional>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -38,15 +43,7 @@
 #include <QTabBar>
 #include <QTableView>
 #include <QTemporaryDir>
-
 #include <sqlite3.h>
-
-#include <chrono>
-#include <cstdio>
-#include <cstdlib>
-#include <map>
-#include <memory>
-#include <optional>
 #include <vector>
 
 using namespace qly;
@@ -57,15 +54,16 @@ namespace {
 
 // One word for every letter, so that topics run through the whole alphabet.
 const char* const kLeadWords[] = {
-    "Apples", "Bank", "Call", "Dentist", "Email", "Fix", "Garden", "Holiday", "Insurance",
-    "Jacket", "Kitchen", "Library", "Meeting", "Neighbour", "Order", "Passport", "Quote",
-    "Renew", "School", "Tax", "Umbrella", "Visit", "Water", "Xylophone", "Yard", "Zoo"};
-const char* const kSecondWords[] = {"appointment", "bill", "café", "delivery", "Émile", "form",
-                                    "gift", "invoice", "letter", "Müller", "parcel", "receipt",
-                                    "renewal", "service", "ticket", "Zoë"};
-const char* const kMemoWords[] = {"remember", "before", "the", "meeting", "about", "invoice",
-                                  "number", "and", "ask", "whether", "Tuesday", "works",
-                                  "otherwise", "next", "week", "café", "receipt", "address"};
+    "Apples",  "Bank",      "Call",      "Dentist", "Email",   "Fix",     "Garden",
+    "Holiday", "Insurance", "Jacket",    "Kitchen", "Library", "Meeting", "Neighbour",
+    "Order",   "Passport",  "Quote",     "Renew",   "School",  "Tax",     "Umbrella",
+    "Visit",   "Water",     "Xylophone", "Yard",    "Zoo"};
+const char* const kSecondWords[] = {
+    "appointment", "bill",   "café",   "delivery", "Émile",   "form",    "gift",   "invoice",
+    "letter",      "Müller", "parcel", "receipt",  "renewal", "service", "ticket", "Zoë"};
+const char* const kMemoWords[] = {"remember",  "before", "the",  "meeting", "about",   "invoice",
+                                  "number",    "and",    "ask",  "whether", "Tuesday", "works",
+                                  "otherwise", "next",   "week", "café",    "receipt", "address"};
 
 template <size_t N> const char* pick(const char* const (&words)[N], QRandomGenerator& random)
 {
@@ -77,7 +75,8 @@ class RawFile
 public:
     explicit RawFile(const QString& path)
     {
-        if (sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
+        if (sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db, SQLITE_OPEN_READWRITE,
+                            nullptr) != SQLITE_OK)
             fail("cannot open the store");
         store::setUpConnection(m_db);
         exec("PRAGMA synchronous=OFF");
@@ -104,7 +103,8 @@ private:
 
 void bindText(sqlite3_stmt* stmt, int index, const QByteArray& text)
 {
-    sqlite3_bind_text(stmt, index, text.constData(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+    sqlite3_bind_text(stmt, index, text.constData(), static_cast<int>(text.size()),
+                      SQLITE_TRANSIENT);
 }
 
 // Adds count notes straight through SQLite into the tables the program created: its keys are
@@ -116,8 +116,11 @@ void bulkInsert(const QString& path, qint64 count, quint32 seed)
     std::vector<QByteArray> keys;
     {
         sqlite3_stmt* list = nullptr;
-        sqlite3_prepare_v2(raw.db(), "SELECT name, sql FROM sqlite_schema WHERE type = 'index' AND tbl_name = 'notes'"
-                                     " AND sql IS NOT NULL", -1, &list, nullptr);
+        sqlite3_prepare_v2(
+            raw.db(),
+            "SELECT name, sql FROM sqlite_schema WHERE type = 'index' AND tbl_name = 'notes'"
+            " AND sql IS NOT NULL",
+            -1, &list, nullptr);
         std::vector<QByteArray> names;
         while (sqlite3_step(list) == SQLITE_ROW) {
             names.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(list, 0)));
@@ -132,14 +135,18 @@ void bulkInsert(const QString& path, qint64 count, quint32 seed)
     const DayCount today = qly::clock().todayCount();
     raw.exec("BEGIN");
     sqlite3_stmt* insert = nullptr;
-    if (sqlite3_prepare_v2(raw.db(), "INSERT INTO notes(topic,reminder,notedate,reminderdate,mainmemo,done,url,emailaddress)"
-                                     " VALUES (?,?,?,?,?,?,?,?)", -1, &insert, nullptr) != SQLITE_OK)
+    if (sqlite3_prepare_v2(
+            raw.db(),
+            "INSERT INTO notes(topic,reminder,notedate,reminderdate,mainmemo,done,url,emailaddress)"
+            " VALUES (?,?,?,?,?,?,?,?)",
+            -1, &insert, nullptr) != SQLITE_OK)
         raw.fail("cannot prepare the insert");
     const QByteArray yes("Y"), no("N"), blank;
     const QByteArray url("https://example.org/notes"), email("someone@example.org");
     for (qint64 i = 0; i < count; ++i) {
-        QString topic = QString::fromUtf8(pick(kLeadWords, random)) + u' ' + QString::fromUtf8(pick(kSecondWords, random)) +
-                        u' ' + QString::number(random.bounded(1000u));
+        QString topic = QString::fromUtf8(pick(kLeadWords, random)) + u' ' +
+                        QString::fromUtf8(pick(kSecondWords, random)) + u' ' +
+                        QString::number(random.bounded(1000u));
         const quint32 casing = random.bounded(8u);
         if (casing == 0)
             topic = topic.toUpper();
@@ -149,10 +156,12 @@ void bulkInsert(const QString& path, qint64 count, quint32 seed)
         while (memo.size() < 150)
             memo += QByteArray(pick(kMemoWords, random)) + ' ';
         memo.chop(1);
-        const auto noteDate = static_cast<sqlite3_int64>(today) - static_cast<sqlite3_int64>(random.bounded(3650u));
+        const auto noteDate =
+            static_cast<sqlite3_int64>(today) - static_cast<sqlite3_int64>(random.bounded(3650u));
         sqlite3_int64 reminderDate = 0;
         if (random.bounded(4u) == 0)
-            reminderDate = static_cast<sqlite3_int64>(today) - 30 + static_cast<sqlite3_int64>(random.bounded(61u));
+            reminderDate = static_cast<sqlite3_int64>(today) - 30 +
+                           static_cast<sqlite3_int64>(random.bounded(61u));
         const bool done = random.bounded(10u) < 3;
         const quint32 mark = random.bounded(20u);
 
@@ -206,14 +215,16 @@ void buildStore(qint64 count)
         const store::Status made = notes.create();
         const store::Status archiveMade = made ? archiveTable.on(thread).create() : made;
         if (!archiveMade) {
-            std::fprintf(stderr, "cannot create the store: %s\n", qPrintable(archiveMade.error().describe()));
+            std::fprintf(stderr, "cannot create the store: %s\n",
+                         qPrintable(archiveMade.error().describe()));
             std::exit(1);
         }
         path = notes.path();
     }
     bulkInsert(path, count, 7u);
     std::printf("# built a store of %lld notes in %.1f s (peak memory so far %ld kb)\n",
-                static_cast<long long>(count), double(timer.elapsed()) / 1000.0, bench::peakMemoryKb());
+                static_cast<long long>(count), double(timer.elapsed()) / 1000.0,
+                bench::peakMemoryKb());
     std::fflush(stdout);
 }
 
@@ -225,14 +236,17 @@ class DefaultAnswers final : public MessagePresenter
 public:
     QCoro::Task<MessageButton> present(MessageBoxSpec box) override
     {
-        std::fprintf(stderr, "# box: %s: %s\n", qPrintable(box.title), qPrintable(box.displayText()));
+        std::fprintf(stderr, "# box: %s: %s\n", qPrintable(box.title),
+                     qPrintable(box.displayText()));
         co_return box.defaultButton;
     }
 };
 
-QCoro::Task<> runMain(MainServices services, Thread& thread, std::shared_ptr<std::optional<Response>> result)
+QCoro::Task<> runMain(MainServices services, Thread& thread,
+                      std::shared_ptr<std::optional<Response>> result)
 {
-    const Response response = co_await mainNotes(std::move(services), thread, Request::None, nullptr);
+    const Response response =
+        co_await mainNotes(std::move(services), thread, Request::None, nullptr);
     *result = response;
 }
 
@@ -282,7 +296,8 @@ void press(QWidget* target, int key, const QString& text = {})
 
 double msSince(std::chrono::steady_clock::time_point start)
 {
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+        .count();
 }
 
 double median(std::vector<double> times)
@@ -321,10 +336,11 @@ struct Figure
 class Session
 {
 public:
-    Session(qint64 n, int runs) : m_n(n), m_runs(runs), m_errors(m_presenter, [](int code) {
-        std::fprintf(stderr, "the window ended the program (%d)\n", code);
-        std::exit(1);
-    })
+    Session(qint64 n, int runs)
+        : m_n(n), m_runs(runs), m_errors(m_presenter, [](int code) {
+              std::fprintf(stderr, "the window ended the program (%d)\n", code);
+              std::exit(1);
+          })
     {
         m_errors.addRows(builtinMessages());
         m_errors.setCategory(builtinCategory());
@@ -352,10 +368,11 @@ private:
     {
         const double ms = median(times);
         m_figures.push_back({operation, ms});
-        std::printf("BENCH %s n=%lld ms=%.3f\n", qPrintable(operation), static_cast<long long>(m_n), ms);
+        std::printf("BENCH %s n=%lld ms=%.3f\n", qPrintable(operation), static_cast<long long>(m_n),
+                    ms);
         if (operation != QLatin1String("open"))
-            std::printf("# %s: the rows were painted %d times in %zu timed runs\n", qPrintable(operation),
-                        m_timedPaints, times.size());
+            std::printf("# %s: the rows were painted %d times in %zu timed runs\n",
+                        qPrintable(operation), m_timedPaints, times.size());
         m_timedPaints = 0;
         std::fflush(stdout);
     }
@@ -424,7 +441,9 @@ private:
                 times.push_back(msSince(start));
                 m_timedPaints += m_paints.paints;
             }
-            const QString name = QString::fromLatin1(mainTabOrders()[size_t(tab)].caption).toLower().replace(u' ', u'_');
+            const QString name = QString::fromLatin1(mainTabOrders()[size_t(tab)].caption)
+                                     .toLower()
+                                     .replace(u' ', u'_');
             record(QStringLiteral("tab:") + name, times);
             std::printf("# tab %s: %d rows held, first topic %s\n", qPrintable(name),
                         m_list->model()->rowCount(), qPrintable(currentTopic(m_list)));
@@ -434,7 +453,8 @@ private:
     }
 
     // Times key after before, both pressed in the list's rows.
-    void timeKey(const QString& operation, int key, const QString& text, int before, const QString& beforeText = {})
+    void timeKey(const QString& operation, int key, const QString& text, int before,
+                 const QString& beforeText = {})
     {
         QTableView* rows = m_list->rows();
         std::vector<double> times;
@@ -451,8 +471,9 @@ private:
             m_timedPaints += m_paints.paints;
         }
         record(operation, times);
-        std::printf("# %s: on %s (top row %d of %d held)\n", qPrintable(operation), qPrintable(currentTopic(m_list)),
-                    m_list->model()->topRow(), m_list->model()->rowCount());
+        std::printf("# %s: on %s (top row %d of %d held)\n", qPrintable(operation),
+                    qPrintable(currentTopic(m_list)), m_list->model()->topRow(),
+                    m_list->model()->rowCount());
     }
 
     void measureKeys()
@@ -466,7 +487,8 @@ private:
         press(m_list->rows(), Qt::Key_Home);
         settle();
         // Backspace before each letter takes the one before away again.
-        timeKey(QStringLiteral("type_ahead"), Qt::Key_M, QStringLiteral("m"), Qt::Key_Backspace, QStringLiteral("\b"));
+        timeKey(QStringLiteral("type_ahead"), Qt::Key_M, QStringLiteral("m"), Qt::Key_Backspace,
+                QStringLiteral("\b"));
         std::printf("# type_ahead: topic field reads \"%s\"\n", qPrintable(m_topic->text()));
     }
 
@@ -532,7 +554,8 @@ int main(int argc, char** argv)
             Session session(n, runs);
             results[n] = session.measure();
         }
-        std::printf("BENCH peak_memory n=%lld kb=%ld\n", static_cast<long long>(n), bench::peakMemoryKb());
+        std::printf("BENCH peak_memory n=%lld kb=%ld\n", static_cast<long long>(n),
+                    bench::peakMemoryKb());
         std::fflush(stdout);
         QDir::setCurrent(startFolder);
     }
@@ -543,8 +566,8 @@ int main(int argc, char** argv)
         for (size_t i = 0; i < small.size() && i < large.size(); ++i) {
             const double ratio = small[i].ms > 0 ? large[i].ms / small[i].ms : 0.0;
             std::printf("BENCH ratio %s n=%lld/%lld ratio=%.2f\n", qPrintable(small[i].operation),
-                        static_cast<long long>(results.rbegin()->first), static_cast<long long>(results.begin()->first),
-                        ratio);
+                        static_cast<long long>(results.rbegin()->first),
+                        static_cast<long long>(results.begin()->first), ratio);
         }
     }
     return 0;

@@ -70,7 +70,8 @@ void DateTextTest::shownDates()
     QCOMPARE(shortDateText(fromQDate(QDate(2026, 12, 20))), QStringLiteral("12/20/26"));
     // What is shown reads back as the same day.
     const DayCount day = fromQDate(QDate(2004, 2, 29));
-    QCOMPARE(parseShortDate(shortDateText(day), fromQDate(QDate(2026, 12, 11))), std::optional<DayCount>(day));
+    QCOMPARE(parseShortDate(shortDateText(day), fromQDate(QDate(2026, 12, 11))),
+             std::optional<DayCount>(day));
 }
 
 int runDateTextTests(int argc, char** argv)

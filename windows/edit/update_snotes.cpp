@@ -77,7 +77,13 @@ private:
     std::function<void()> m_open;
 };
 
-enum class FormAction { None, Ok, Close, Ended };
+enum class FormAction
+{
+    None,
+    Ok,
+    Close,
+    Ended
+};
 
 class NoteForm final : public ProcedureWindow
 {
@@ -137,7 +143,8 @@ public:
     // focus) when it is not a date.
     bool takeReminderDate()
     {
-        const std::optional<DayCount> day = parseShortDate(m_reminderDate->text(), clock().todayCount());
+        const std::optional<DayCount> day =
+            parseShortDate(m_reminderDate->text(), clock().todayCount());
         if (!day) {
             QApplication::beep();
             m_reminderDate->setFocus();
@@ -176,8 +183,8 @@ private:
     {
         auto* bar = new QMenuBar(this);
         bar->setObjectName(QStringLiteral("?MenuBar"));
-        const auto item = [this, bar](const QString& name, const QString& text, const QString& status,
-                                      EditAction edit) {
+        const auto item = [this, bar](const QString& name, const QString& text,
+                                      const QString& status, EditAction edit) {
             QAction* action = bar->addAction(text);
             action->setObjectName(name);
             action->setStatusTip(status);
@@ -189,15 +196,20 @@ private:
             });
             connect(action, &QAction::triggered, this, [edit] { editFocused(edit); });
         };
-        item(QStringLiteral("?COPY"), QStringLiteral("&Copy"), QStringLiteral("Use on highlighted text"),
-             EditAction::Copy);
+        item(QStringLiteral("?COPY"), QStringLiteral("&Copy"),
+             QStringLiteral("Use on highlighted text"), EditAction::Copy);
         item(QStringLiteral("?PASTE"), QStringLiteral("&Paste"), QString(), EditAction::Paste);
-        item(QStringLiteral("?CUT"), QStringLiteral("C&ut"), QStringLiteral("Use on highlighted text"),
-             EditAction::Cut);
+        item(QStringLiteral("?CUT"), QStringLiteral("C&ut"),
+             QStringLiteral("Use on highlighted text"), EditAction::Cut);
         static_cast<QVBoxLayout*>(layout())->setMenuBar(bar);
     }
 
-    enum class EditAction { Copy, Paste, Cut };
+    enum class EditAction
+    {
+        Copy,
+        Paste,
+        Cut
+    };
 
     template <class Editor> static void apply(Editor* editor, EditAction edit)
     {
@@ -241,68 +253,91 @@ private:
     void buildControls()
     {
         // In tab order.
-        m_topic = entry(QRect(40, 6, 226, 13), QStringLiteral("?SNO:TOPIC"), NoteRecord::kTopicWidth,
-                        QStringLiteral("Topic max length is 60 characters"));
+        m_topic =
+            entry(QRect(40, 6, 226, 13), QStringLiteral("?SNO:TOPIC"), NoteRecord::kTopicWidth,
+                  QStringLiteral("Topic max length is 60 characters"));
         m_done = addControl<QCheckBox>(QRect(280, 7, 70, 12), {.name = QStringLiteral("?SNO:DONE"),
                                                                .text = QStringLiteral("Done")});
-        prompt(QRect(8, 8, 30, 10), QStringLiteral("?SNO:TOPIC:PROMPT"), QStringLiteral("Topic:"), m_topic);
+        prompt(QRect(8, 8, 30, 10), QStringLiteral("?SNO:TOPIC:PROMPT"), QStringLiteral("Topic:"),
+               m_topic);
         m_reminderDate = entry(QRect(166, 22, 64, 13), QStringLiteral("?SNO:REMINDERDATE"), 10);
         auto* calendar = addControl<QPushButton>(
             QRect(233, 21, 17, 15), {.name = QStringLiteral("?POPCALENDAR"),
                                      .toolTip = QStringLiteral("Pop-up calendar"),
                                      .helpKeyword = QStringLiteral("Pop-up calendar")});
         calendar->setIcon(iconFor(QStringLiteral("cal1.ico")));
-        m_memo = addControl<QPlainTextEdit>(QRect(8, 50, 349, 150), {.name = QStringLiteral("?SNO:MAINMEMO")});
+        m_memo = addControl<QPlainTextEdit>(QRect(8, 50, 349, 150),
+                                            {.name = QStringLiteral("?SNO:MAINMEMO")});
         m_memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         m_memo->setTabChangesFocus(true);
-        auto* emailPrompt = prompt(QRect(8, 209, 56, 10), QStringLiteral("?SNO:EMAILADDRESS:PROMPT"),
-                                   QStringLiteral("Email Address:"));
-        m_email = entry(QRect(66, 207, 200, 13), QStringLiteral("?SNO:EMAILADDRESS"), NoteRecord::kEmailWidth);
+        auto* emailPrompt =
+            prompt(QRect(8, 209, 56, 10), QStringLiteral("?SNO:EMAILADDRESS:PROMPT"),
+                   QStringLiteral("Email Address:"));
+        m_email = entry(QRect(66, 207, 200, 13), QStringLiteral("?SNO:EMAILADDRESS"),
+                        NoteRecord::kEmailWidth);
         emailPrompt->setBuddy(m_email);
-        m_sendMail = addControl<QPushButton>(QRect(274, 206, 70, 15),
-                                             {.name = QStringLiteral("?BUTTON5"), .text = QStringLiteral("Send Mail"),
-                                              .toolTip = QStringLiteral("Mails Note as EMAIL to this address")});
-        auto* urlPrompt = prompt(QRect(8, 227, 56, 10), QStringLiteral("?SNO:URL:PROMPT"), QStringLiteral("URL:"));
+        m_sendMail = addControl<QPushButton>(
+            QRect(274, 206, 70, 15),
+            {.name = QStringLiteral("?BUTTON5"),
+             .text = QStringLiteral("Send Mail"),
+             .toolTip = QStringLiteral("Mails Note as EMAIL to this address")});
+        auto* urlPrompt = prompt(QRect(8, 227, 56, 10), QStringLiteral("?SNO:URL:PROMPT"),
+                                 QStringLiteral("URL:"));
         m_url = entry(QRect(66, 225, 200, 13), QStringLiteral("?SNO:URL"), NoteRecord::kUrlWidth);
         urlPrompt->setBuddy(m_url);
-        m_goToUrl = addControl<QPushButton>(QRect(274, 224, 70, 15),
-                                            {.name = QStringLiteral("?BUTTON6"), .text = QStringLiteral("GoToURL"),
-                                             .toolTip = QStringLiteral("Starts default browser with this URL")});
+        m_goToUrl = addControl<QPushButton>(
+            QRect(274, 224, 70, 15),
+            {.name = QStringLiteral("?BUTTON6"),
+             .text = QStringLiteral("GoToURL"),
+             .toolTip = QStringLiteral("Starts default browser with this URL")});
         m_archive = addControl<QCheckBox>(QRect(8, 246, 120, 12),
                                           {.name = QStringLiteral("?SNO:REMINDER"),
                                            .text = QStringLiteral("Archive This Record?"),
                                            .helpKeyword = QStringLiteral("Archive")});
-        m_ok = addControl<QPushButton>(QRect(196, 268, 62, 18), {.name = QStringLiteral("?OK"), .text = QStringLiteral("OK")});
+        m_ok = addControl<QPushButton>(
+            QRect(196, 268, 62, 18), {.name = QStringLiteral("?OK"), .text = QStringLiteral("OK")});
         m_ok->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
         m_ok->setDefault(true);
-        auto* cancel = addControl<QPushButton>(QRect(264, 268, 62, 18),
-                                               {.name = QStringLiteral("?CANCEL"), .text = QStringLiteral("Cancel")});
+        auto* cancel =
+            addControl<QPushButton>(QRect(264, 268, 62, 18), {.name = QStringLiteral("?CANCEL"),
+                                                              .text = QStringLiteral("Cancel")});
         cancel->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
-        auto* help = addControl<QPushButton>(QRect(330, 268, 28, 18), {.name = QStringLiteral("?HELP"),
-                                                                      .text = QStringLiteral("Help")});
+        auto* help =
+            addControl<QPushButton>(QRect(330, 268, 28, 18), {.name = QStringLiteral("?HELP"),
+                                                              .text = QStringLiteral("Help")});
         help->hide();
         helpFrom(help);
         prompt(QRect(8, 24, 22, 10), QStringLiteral("?STRING4"), QStringLiteral("Date:"));
-        m_noteDate = addControl<QLabel>(QRect(32, 24, 60, 10), {.name = QStringLiteral("?SNO:NOTEDATE")});
+        m_noteDate =
+            addControl<QLabel>(QRect(32, 24, 60, 10), {.name = QStringLiteral("?SNO:NOTEDATE")});
         m_noteDate->setFocusPolicy(Qt::NoFocus);
-        prompt(QRect(106, 24, 58, 10), QStringLiteral("?SNO:REMINDERDATE:PROMPT"), QStringLiteral("Reminder Date:"),
-               m_reminderDate);
-        prompt(QRect(8, 40, 30, 10), QStringLiteral("?SNO:MAINMEMO:PROMPT"), QStringLiteral("Memo:"), m_memo);
+        prompt(QRect(106, 24, 58, 10), QStringLiteral("?SNO:REMINDERDATE:PROMPT"),
+               QStringLiteral("Reminder Date:"), m_reminderDate);
+        prompt(QRect(8, 40, 30, 10), QStringLiteral("?SNO:MAINMEMO:PROMPT"),
+               QStringLiteral("Memo:"), m_memo);
 
         // The controls write the buffer as they change, so it always holds what they show.
-        connect(m_topic, &QLineEdit::textEdited, this, [this](const QString& text) { m_buffer.setTopic(text); });
-        connect(m_done, &QCheckBox::toggled, this, [this](bool on) { m_buffer.setDone(yesNo(on)); });
-        connect(m_memo, &QPlainTextEdit::textChanged, this, [this] { m_buffer.setMainMemo(m_memo->toPlainText()); });
-        connect(m_email, &QLineEdit::textEdited, this, [this](const QString& text) { m_buffer.setEmailAddress(text); });
-        connect(m_url, &QLineEdit::textEdited, this, [this](const QString& text) { m_buffer.setUrl(text); });
-        connect(m_archive, &QCheckBox::toggled, this, [this](bool on) { m_buffer.setReminder(yesNo(on)); });
+        connect(m_topic, &QLineEdit::textEdited, this,
+                [this](const QString& text) { m_buffer.setTopic(text); });
+        connect(m_done, &QCheckBox::toggled, this,
+                [this](bool on) { m_buffer.setDone(yesNo(on)); });
+        connect(m_memo, &QPlainTextEdit::textChanged, this,
+                [this] { m_buffer.setMainMemo(m_memo->toPlainText()); });
+        connect(m_email, &QLineEdit::textEdited, this,
+                [this](const QString& text) { m_buffer.setEmailAddress(text); });
+        connect(m_url, &QLineEdit::textEdited, this,
+                [this](const QString& text) { m_buffer.setUrl(text); });
+        connect(m_archive, &QCheckBox::toggled, this,
+                [this](bool on) { m_buffer.setReminder(yesNo(on)); });
         m_topic->installEventFilter(this);
         m_reminderDate->installEventFilter(this);
 
         connect(m_ok, &QPushButton::clicked, this, [this] { act(FormAction::Ok); });
         connect(cancel, &QPushButton::clicked, this, [this] { act(FormAction::Close); });
-        connect(calendar, &QPushButton::clicked, this, [this] { spawn(pickReminderDate(QPointer<NoteForm>(this))); });
-        connect(m_sendMail, &QPushButton::clicked, this, [this] { spawn(sendMail(QPointer<NoteForm>(this))); });
+        connect(calendar, &QPushButton::clicked, this,
+                [this] { spawn(pickReminderDate(QPointer<NoteForm>(this))); });
+        connect(m_sendMail, &QPushButton::clicked, this,
+                [this] { spawn(sendMail(QPointer<NoteForm>(this))); });
         connect(m_goToUrl, &QPushButton::clicked, this, [this] { open(webLink(m_buffer)); });
 
         bindRecall();
@@ -312,7 +347,8 @@ public:
     // The two hot areas over "Send Mail" and "GoToURL", beneath their buttons.
     void layHotAreas()
     {
-        const auto lay = [this](QPushButton* button, const QString& name, std::function<void()> open) {
+        const auto lay = [this](QPushButton* button, const QString& name,
+                                std::function<void()> open) {
             auto* area = new HotArea(button->parentWidget(), std::move(open));
             area->setObjectName(name);
             area->setGeometry(button->geometry());
@@ -469,7 +505,12 @@ QCoro::Task<bool> ignoreFailedArchiveCopy(store::StoreError error)
     co_return false;
 }
 
-enum class SaveOutcome { Saved, Unchanged, Failed };
+enum class SaveOutcome
+{
+    Saved,
+    Unchanged,
+    Failed
+};
 
 // OK: the note-date default, the history copy, then the archive move or the save.
 QCoro::Task<SaveOutcome> save(QPointer<NoteForm> form)
@@ -482,8 +523,8 @@ QCoro::Task<SaveOutcome> save(QPointer<NoteForm> form)
     static_cast<Record&>(noteFormHistory()) = form->buffer();
 
     if (form->buffer().reminder() == QLatin1String("Y")) {
-        const ArchiveMoveOutcome moved =
-            co_await moveToArchive(thread, request == Request::Insert ? NoteOrigin::New : NoteOrigin::Stored);
+        const ArchiveMoveOutcome moved = co_await moveToArchive(
+            thread, request == Request::Insert ? NoteOrigin::New : NoteOrigin::Stored);
         if (!form)
             co_return SaveOutcome::Failed;
         if (moved.ok())
@@ -549,7 +590,8 @@ QCoro::Task<Response> runForm(QPointer<NoteForm> form)
                 form->focusTopic();
                 continue;
             }
-            const Response response = outcome == SaveOutcome::Saved ? Response::Completed : Response::Cancelled;
+            const Response response =
+                outcome == SaveOutcome::Saved ? Response::Completed : Response::Cancelled;
             form->finish(response);
             co_return response;
         }

@@ -241,7 +241,11 @@ public:
 
     // The topic field accepted: Enter checks the text, leaving the field checks a text not
     // checked yet; never while a check runs.
-    enum class Accept { Enter, Leaving };
+    enum class Accept
+    {
+        Enter,
+        Leaving
+    };
     void acceptTopic(Accept how)
     {
         if (!m_topic->isVisible() || m_checking)
@@ -288,7 +292,8 @@ private:
                                                    .text = QStringLiteral("Email Support")});
         connect(email, &QPushButton::clicked, this, [this] { emailSupport(); });
 
-        m_tabs = addControl<QTabBar>(QRect(4, 16, 240, 14), {.name = QStringLiteral("?CurrentTab")});
+        m_tabs =
+            addControl<QTabBar>(QRect(4, 16, 240, 14), {.name = QStringLiteral("?CurrentTab")});
         m_tabs->setExpanding(false);
         m_tabs->setUsesScrollButtons(false);
         m_tabs->setElideMode(Qt::ElideNone);
@@ -299,27 +304,30 @@ private:
         }
 
         // Notes Only's pick-list button: never shown; in select mode the list presses it.
-        m_select = button(QRect(4, 16, 40, 12), {.name = QStringLiteral("?Select"),
-                                                 .text = QStringLiteral("&Select")});
+        m_select = button(QRect(4, 16, 40, 12),
+                          {.name = QStringLiteral("?Select"), .text = QStringLiteral("&Select")});
         m_select->hide();
         m_select->setEnabled(false);
         connect(m_select, &QPushButton::clicked, this, [this] { selectHighlighted(); });
 
-        m_topicPrompt = addControl<QLabel>(QRect(244, 18, 56, 10),
-                                           {.name = QStringLiteral("?SelectByTopic"),
-                                            .text = QStringLiteral("Select By TOPIC:")});
+        m_topicPrompt = addControl<QLabel>(
+            QRect(244, 18, 56, 10),
+            {.name = QStringLiteral("?SelectByTopic"), .text = QStringLiteral("Select By TOPIC:")});
         m_topicPrompt->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        m_topic = addControl<QLineEdit>(QRect(302, 16, 47, 13), {.name = QStringLiteral("?SNO:TOPIC")});
+        m_topic =
+            addControl<QLineEdit>(QRect(302, 16, 47, 13), {.name = QStringLiteral("?SNO:TOPIC")});
         m_topic->setMaxLength(typeAheadLimit);
         m_topicPrompt->setBuddy(m_topic);
         m_topic->installEventFilter(this);
 
         m_insert = button(QRect(4, 222, 84, 20),
-                          {.name = QStringLiteral("?Insert"), .text = QStringLiteral("&Add New Note"),
+                          {.name = QStringLiteral("?Insert"),
+                           .text = QStringLiteral("&Add New Note"),
                            .helpKeyword = QStringLiteral("Insert")},
                           QStringLiteral("insert3.ico"));
         m_change = button(QRect(92, 222, 84, 20),
-                          {.name = QStringLiteral("?Change"), .text = QStringLiteral("&Change"),
+                          {.name = QStringLiteral("?Change"),
+                           .text = QStringLiteral("&Change"),
                            .helpKeyword = QStringLiteral("Change")},
                           QStringLiteral("chg4.ico"));
         auto* help = button(QRect(180, 222, 84, 20),
@@ -327,7 +335,8 @@ private:
         help->setIcon(style()->standardIcon(QStyle::SP_MessageBoxQuestion));
         helpFrom(help);
         auto* close = button(QRect(268, 222, 81, 20),
-                             {.name = QStringLiteral("?Close"), .text = QStringLiteral("Close"),
+                             {.name = QStringLiteral("?Close"),
+                              .text = QStringLiteral("Close"),
                               .helpKeyword = QStringLiteral("Close Program")},
                              QStringLiteral("close.ico"));
         closeWith(close, Response::Cancelled);
@@ -340,7 +349,8 @@ private:
                          QStringLiteral("printer.ico"));
         m_print->setIconSize(QSize(24, 24));
         m_delete = button(QRect(92, 246, 84, 20),
-                          {.name = QStringLiteral("?Delete"), .text = QStringLiteral("&Delete"),
+                          {.name = QStringLiteral("?Delete"),
+                           .text = QStringLiteral("&Delete"),
                            .helpKeyword = QStringLiteral("Delete")},
                           QStringLiteral("delete4.ico"));
         auto* archive = button(QRect(180, 246, 84, 20),
@@ -351,11 +361,12 @@ private:
         m_findBy = button(QRect(268, 245, 81, 11),
                           {.name = QStringLiteral("?FindBy"), .text = QStringLiteral("Find By...")},
                           QStringLiteral("View.ico"));
-        auto* printFindBy = button(QRect(268, 257, 81, 11),
-                                   {.name = QStringLiteral("?PrintFindBy"),
-                                    .text = QStringLiteral("Print Find By's"),
-                                    .toolTip = QStringLiteral("Left click to print completed query")},
-                                   QStringLiteral("printer.ico"));
+        auto* printFindBy =
+            button(QRect(268, 257, 81, 11),
+                   {.name = QStringLiteral("?PrintFindBy"),
+                    .text = QStringLiteral("Print Find By's"),
+                    .toolTip = QStringLiteral("Left click to print completed query")},
+                   QStringLiteral("printer.ico"));
 
         const bool updates = request() != Request::View;
         m_insert->setEnabled(updates);
@@ -399,9 +410,8 @@ private:
 
     void connectList()
     {
-        connect(m_list, &ListView::rowActivated, this, [this] {
-            pressIfEnabled(isSelecting() ? m_select : m_change);
-        });
+        connect(m_list, &ListView::rowActivated, this,
+                [this] { pressIfEnabled(isSelecting() ? m_select : m_change); });
         connect(m_list, &ListView::insertPressed, this, [this] { pressIfEnabled(m_insert); });
         connect(m_list, &ListView::deletePressed, this, [this] { pressIfEnabled(m_delete); });
         connect(m_list, &ListView::contextMenuRequested, this,
@@ -416,7 +426,8 @@ private:
             m_search = text.left(typeAheadLimit);
             typeAhead(m_search);
         });
-        connect(m_topic, &QLineEdit::editingFinished, this, [this] { acceptTopic(Accept::Leaving); });
+        connect(m_topic, &QLineEdit::editingFinished, this,
+                [this] { acceptTopic(Accept::Leaving); });
     }
 
     bool eventFilter(QObject* watched, QEvent* event) override
@@ -468,11 +479,13 @@ private:
         auto* menu = new QMenu(this);
         menu->setObjectName(QStringLiteral("?ListMenu"));
         menu->setAttribute(Qt::WA_DeleteOnClose);
-        const auto item = [this, menu](const QString& name, const QString& text, QPushButton* pressed) {
+        const auto item = [this, menu](const QString& name, const QString& text,
+                                       QPushButton* pressed) {
             QAction* action = menu->addAction(text);
             action->setObjectName(name);
             action->setEnabled(pressed->isEnabled());
-            connect(action, &QAction::triggered, this, [this, pressed] { pressIfEnabled(pressed); });
+            connect(action, &QAction::triggered, this,
+                    [this, pressed] { pressIfEnabled(pressed); });
         };
         item(QStringLiteral("?MenuInsert"), QStringLiteral("&Insert"), m_insert);
         item(QStringLiteral("?MenuChange"), QStringLiteral("&Change"), m_change);
@@ -544,13 +557,15 @@ QCoro::Task<Response> runProcedure(QPointer<MainWindow> window, int number, Requ
     }
     case 2:
         if (services.procedures.updateNote) {
-            const Response response = co_await services.procedures.updateNote(thread, request, caller);
+            const Response response =
+                co_await services.procedures.updateNote(thread, request, caller);
             co_return response;
         }
         break;
     case 3:
         if (services.procedures.printNote) {
-            const Response response = co_await services.procedures.printNote(thread, request, caller);
+            const Response response =
+                co_await services.procedures.printNote(thread, request, caller);
             co_return response;
         }
         break;

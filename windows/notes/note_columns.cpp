@@ -33,7 +33,8 @@ std::vector<ListColumn> noteColumns()
          .width = 50,
          .alignment = Qt::AlignRight | Qt::AlignVCenter,
          .headerAlignment = Qt::AlignHCenter | Qt::AlignVCenter,
-         .text = [](const Record& note) { return shortDateText(note.date(NoteRecord::ReminderDate)); },
+         .text =
+             [](const Record& note) { return shortDateText(note.date(NoteRecord::ReminderDate)); },
          .icon =
              [](const Record& note) {
                  return reminderIcon(note.date(NoteRecord::ReminderDate), clock().todayCount()) == 1

@@ -9,9 +9,9 @@
 #include "errors/builtin_messages.h"
 #include "errors/error_manager.h"
 #include "store/faults.h"
+#include "support/notes_world.h"
 #include "support/scripted_presenter.h"
 #include "support/task_runner.h"
-#include "support/notes_world.h"
 #include "support/window_support.h"
 #include "ui/list_model.h"
 #include "ui/list_view.h"
@@ -32,8 +32,8 @@
 #include <QLocale>
 #include <QMenuBar>
 #include <QPlainTextEdit>
-#include <QTableView>
 #include <QPushButton>
+#include <QTableView>
 #include <QTest>
 #include <QUrlQuery>
 
@@ -176,7 +176,8 @@ qint64 NoteFormTest::store(const NoteRecord& note)
 QList<StoredNote> NoteFormTest::stored(const QString& table) const
 {
     Thread reader(QStringLiteral("reader"));
-    store::Table* which = table == QLatin1String("notes") ? noteManagers().notesTable : noteManagers().archiveTable;
+    store::Table* which =
+        table == QLatin1String("notes") ? noteManagers().notesTable : noteManagers().archiveTable;
     store::TableInstance& instance = which->on(reader);
     QList<StoredNote> notes;
     if (!instance.open(store::Access::ReadOnly).ok())
@@ -186,10 +187,10 @@ QList<StoredNote> NoteFormTest::stored(const QString& table) const
     if (rows.ok()) {
         for (const store::Row& row : rows.value()) {
             const Record& r = row.record;
-            notes << StoredNote{r.text(NoteRecord::Topic), r.text(NoteRecord::Reminder), r.text(NoteRecord::Done),
-                                r.text(NoteRecord::MainMemo), r.text(NoteRecord::Url),
-                                r.text(NoteRecord::EmailAddress), r.date(NoteRecord::NoteDate),
-                                r.date(NoteRecord::ReminderDate)};
+            notes << StoredNote{r.text(NoteRecord::Topic),    r.text(NoteRecord::Reminder),
+                                r.text(NoteRecord::Done),     r.text(NoteRecord::MainMemo),
+                                r.text(NoteRecord::Url),      r.text(NoteRecord::EmailAddress),
+                                r.date(NoteRecord::NoteDate), r.date(NoteRecord::ReminderDate)};
         }
     }
     instance.close();
@@ -198,7 +199,8 @@ QList<StoredNote> NoteFormTest::stored(const QString& table) const
 
 NoteFormServices NoteFormTest::services()
 {
-    return NoteFormServices{WindowServices{&m_world->settings().file(), nullptr, nullptr}, &m_presenter, &m_opener};
+    return NoteFormServices{WindowServices{&m_world->settings().file(), nullptr, nullptr},
+                            &m_presenter, &m_opener};
 }
 
 ProcedureWindow* NoteFormTest::openForm(Request request)
@@ -244,7 +246,8 @@ void NoteFormTest::aNewNoteIsStoredAsTyped()
     auto* topic = control<QLineEdit>(form, "?SNO:TOPIC");
     QTRY_VERIFY(topic->hasFocus());
     // The note date is filled in as soon as the topic has the focus.
-    QCOMPARE(control<QLabel>(form, "?SNO:NOTEDATE")->text(), QLocale().toString(kToday, QLocale::ShortFormat));
+    QCOMPARE(control<QLabel>(form, "?SNO:NOTEDATE")->text(),
+             QLocale().toString(kToday, QLocale::ShortFormat));
 
     QTest::keyClicks(topic, QStringLiteral("Buy milk"));
     tick(control<QCheckBox>(form, "?SNO:DONE"));
@@ -254,16 +257,23 @@ void NoteFormTest::aNewNoteIsStoredAsTyped()
     QTest::keyClicks(memo, QStringLiteral("Two litres"));
     QTest::keyClick(memo, Qt::Key_Return);
     QTest::keyClicks(memo, QStringLiteral("and eggs"));
-    QTest::keyClicks(control<QLineEdit>(form, "?SNO:EMAILADDRESS"), QStringLiteral("me@example.com"));
-    QTest::keyClicks(control<QLineEdit>(form, "?SNO:URL"), QStringLiteral("https://example.com/milk"));
+    QTest::keyClicks(control<QLineEdit>(form, "?SNO:EMAILADDRESS"),
+                     QStringLiteral("me@example.com"));
+    QTest::keyClicks(control<QLineEdit>(form, "?SNO:URL"),
+                     QStringLiteral("https://example.com/milk"));
     QTest::mouseClick(control<QPushButton>(form, "?OK"), Qt::LeftButton);
     QTRY_VERIFY(m_run->done());
     QCOMPARE(m_run->result(), Response::Completed);
 
     // The archive mark was never set.
-    const StoredNote expected{QStringLiteral("Buy milk"), QString(), QStringLiteral("Y"),
-                              QStringLiteral("Two litres\nand eggs"), QStringLiteral("https://example.com/milk"),
-                              QStringLiteral("me@example.com"), fromQDate(kToday), fromQDate(QDate(2026, 12, 20))};
+    const StoredNote expected{QStringLiteral("Buy milk"),
+                              QString(),
+                              QStringLiteral("Y"),
+                              QStringLiteral("Two litres\nand eggs"),
+                              QStringLiteral("https://example.com/milk"),
+                              QStringLiteral("me@example.com"),
+                              fromQDate(kToday),
+                              fromQDate(QDate(2026, 12, 20))};
     QCOMPARE(stored(QStringLiteral("notes")), QList<StoredNote>{expected});
     QVERIFY(stored(QStringLiteral("Arcnotes")).isEmpty());
     QVERIFY(m_presenter.shown().empty());
@@ -310,10 +320,11 @@ void NoteFormTest::theSaveRecordCheck_data()
     QTest::addColumn<Response>("response");
     QTest::newRow("an untouched new note still asks; No adds nothing")
         << false << QList<MessageButton>{MessageButton::No} << 0 << Response::Cancelled;
-    QTest::newRow("Yes saves the note") << true << QList<MessageButton>{MessageButton::Yes} << 1
-                                        << Response::Completed;
+    QTest::newRow("Yes saves the note")
+        << true << QList<MessageButton>{MessageButton::Yes} << 1 << Response::Completed;
     QTest::newRow("Cancel stays in the form, then No")
-        << true << QList<MessageButton>{MessageButton::Cancel, MessageButton::No} << 0 << Response::Cancelled;
+        << true << QList<MessageButton>{MessageButton::Cancel, MessageButton::No} << 0
+        << Response::Cancelled;
 }
 
 void NoteFormTest::theSaveRecordCheck()
@@ -345,7 +356,8 @@ void NoteFormTest::theSaveRecordCheck()
     const MessageBoxSpec& asked = m_presenter.shown().front();
     QCOMPARE(asked.title, QStringLiteral("Save Record"));
     QCOMPARE(asked.text, QStringLiteral("Do you want to save the changes to this record?"));
-    QCOMPARE(asked.buttons, (std::vector<MessageButton>{MessageButton::Yes, MessageButton::No, MessageButton::Cancel}));
+    QCOMPARE(asked.buttons, (std::vector<MessageButton>{MessageButton::Yes, MessageButton::No,
+                                                        MessageButton::Cancel}));
     QCOMPARE(asked.defaultButton, MessageButton::Cancel);
     QCOMPARE(this->stored(QStringLiteral("notes")).size(), stored);
 }
@@ -381,7 +393,8 @@ void NoteFormTest::aNoteMovesIntoTheArchive()
     QCOMPARE(archived.size(), 1);
     QCOMPARE(archived.front().topic, QStringLiteral("Filed away"));
     QCOMPARE(archived.front().reminder, QStringLiteral("Y"));
-    QCOMPARE(archived.front().noteDate, request == Request::Insert ? fromQDate(kToday) : DayCount(82001));
+    QCOMPARE(archived.front().noteDate,
+             request == Request::Insert ? fromQDate(kToday) : DayCount(82001));
     QVERIFY(m_presenter.shown().empty());
 }
 
@@ -408,7 +421,8 @@ void NoteFormTest::aRefusedArchiveCopyStops_data()
         << Request::Insert << MessageButton::Ignore;
     QTest::newRow("changed note, Ignore: saved with its mark, nothing archived")
         << Request::Change << MessageButton::Ignore;
-    QTest::newRow("changed note, Abort: the program ends, nothing changed") << Request::Change << MessageButton::Abort;
+    QTest::newRow("changed note, Abort: the program ends, nothing changed")
+        << Request::Change << MessageButton::Abort;
 }
 
 void NoteFormTest::aRefusedArchiveCopyStops()
@@ -423,15 +437,17 @@ void NoteFormTest::aRefusedArchiveCopyStops()
     tick(control<QCheckBox>(form, "?SNO:REMINDER"));
     m_presenter.answer(answer);
     {
-        const store::ScopedFault full(store::Operation::Insert,
-                                      store::StoreError::fileSystem(28, QStringLiteral("No space left on device")));
+        const store::ScopedFault full(
+            store::Operation::Insert,
+            store::StoreError::fileSystem(28, QStringLiteral("No space left on device")));
         QTest::mouseClick(control<QPushButton>(form, "?OK"), Qt::LeftButton);
         QTRY_COMPARE(m_presenter.shown().size(), size_t(1));
     }
     const MessageBoxSpec& stop = m_presenter.shown().front();
     QCOMPARE(stop.title, QStringLiteral("Stop"));
     QVERIFY2(stop.text.contains(QStringLiteral("No space left on device")), qPrintable(stop.text));
-    QCOMPARE(stop.buttons, (std::vector<MessageButton>{MessageButton::Abort, MessageButton::Ignore}));
+    QCOMPARE(stop.buttons,
+             (std::vector<MessageButton>{MessageButton::Abort, MessageButton::Ignore}));
     QCOMPARE(stop.defaultButton, MessageButton::Abort);
     QVERIFY(stored(QStringLiteral("Arcnotes")).isEmpty());
 
@@ -458,8 +474,9 @@ void NoteFormTest::aFailedSaveKeepsTheFormOpen()
     auto* topic = control<QLineEdit>(form, "?SNO:TOPIC");
     QTest::keyClicks(topic, QStringLiteral("Will not fit"));
     {
-        const store::ScopedFault full(store::Operation::Insert,
-                                      store::StoreError::fileSystem(28, QStringLiteral("No space left on device")));
+        const store::ScopedFault full(
+            store::Operation::Insert,
+            store::StoreError::fileSystem(28, QStringLiteral("No space left on device")));
         QTest::mouseClick(control<QPushButton>(form, "?OK"), Qt::LeftButton);
         QTRY_COMPARE(m_presenter.shown().size(), size_t(1));
     }
@@ -509,8 +526,10 @@ void NoteFormTest::aDeleteRequestNeverShowsTheForm()
 
 void NoteFormTest::theRecallKeyBringsBackTheLastAcceptedNote()
 {
-    const qint64 first = store(noteOf(QStringLiteral("First note"), 82000, QStringLiteral("first memo")));
-    const qint64 second = store(noteOf(QStringLiteral("Second note"), 82001, QStringLiteral("second memo")));
+    const qint64 first =
+        store(noteOf(QStringLiteral("First note"), 82000, QStringLiteral("first memo")));
+    const qint64 second =
+        store(noteOf(QStringLiteral("Second note"), 82001, QStringLiteral("second memo")));
     const QKeySequence recall(Qt::CTRL | Qt::Key_Apostrophe);
 
     // Before any note was accepted the history is blank.
@@ -577,19 +596,25 @@ void NoteFormTest::captionsControlsAndMenu()
         bar << action->objectName() + u'=' + action->text();
     QCOMPARE(bar, (QStringList{QStringLiteral("?COPY=&Copy"), QStringLiteral("?PASTE=&Paste"),
                                QStringLiteral("?CUT=C&ut")}));
-    QCOMPARE(control<QLineEdit>(form, "?SNO:TOPIC")->toolTip(), QStringLiteral("Topic max length is 60 characters"));
+    QCOMPARE(control<QLineEdit>(form, "?SNO:TOPIC")->toolTip(),
+             QStringLiteral("Topic max length is 60 characters"));
     QCOMPARE(control<QLineEdit>(form, "?SNO:TOPIC")->maxLength(), 60);
     QCOMPARE(control<QLineEdit>(form, "?SNO:EMAILADDRESS")->maxLength(), 50);
-    QCOMPARE(control<QPushButton>(form, "?POPCALENDAR")->toolTip(), QStringLiteral("Pop-up calendar"));
+    QCOMPARE(control<QPushButton>(form, "?POPCALENDAR")->toolTip(),
+             QStringLiteral("Pop-up calendar"));
     QCOMPARE(control<QPushButton>(form, "?BUTTON5")->text(), QStringLiteral("Send Mail"));
-    QCOMPARE(control<QPushButton>(form, "?BUTTON6")->toolTip(), QStringLiteral("Starts default browser with this URL"));
-    QCOMPARE(control<QCheckBox>(form, "?SNO:REMINDER")->text(), QStringLiteral("Archive This Record?"));
+    QCOMPARE(control<QPushButton>(form, "?BUTTON6")->toolTip(),
+             QStringLiteral("Starts default browser with this URL"));
+    QCOMPARE(control<QCheckBox>(form, "?SNO:REMINDER")->text(),
+             QStringLiteral("Archive This Record?"));
     QVERIFY(control<QPushButton>(form, "?OK")->isDefault());
     QVERIFY(!control<QPushButton>(form, "?HELP")->isVisible());
     QCOMPARE(control<QLabel>(form, "?SNO:NOTEDATE")->focusPolicy(), Qt::NoFocus);
-    for (const char* prompt : {"?SNO:TOPIC:PROMPT", "?STRING4", "?SNO:REMINDERDATE:PROMPT", "?SNO:MAINMEMO:PROMPT",
-                               "?SNO:EMAILADDRESS:PROMPT", "?SNO:URL:PROMPT"})
-        QVERIFY2(control<QLabel>(form, prompt) && control<QLabel>(form, prompt)->isVisible(), prompt);
+    for (const char* prompt :
+         {"?SNO:TOPIC:PROMPT", "?STRING4", "?SNO:REMINDERDATE:PROMPT", "?SNO:MAINMEMO:PROMPT",
+          "?SNO:EMAILADDRESS:PROMPT", "?SNO:URL:PROMPT"})
+        QVERIFY2(control<QLabel>(form, prompt) && control<QLabel>(form, prompt)->isVisible(),
+                 prompt);
     // Copy and Paste act on the focused control.
     auto* topic = control<QLineEdit>(form, "?SNO:TOPIC");
     topic->setFocus();
@@ -645,12 +670,19 @@ void NoteFormTest::mailLinks_data()
     QTest::addColumn<QString>("address");
     QTest::addColumn<QString>("topic");
     QTest::addColumn<QString>("link");
-    QTest::newRow("blank address and topic") << "" << "" << "mailto:?subject=";
-    QTest::newRow("blanks inside the topic stay, encoded") << "ann@example.com" << "Lunch on Friday"
-                                                         << "mailto:ann@example.com?subject=Lunch%20on%20Friday";
+    QTest::newRow("blank address and topic") << ""
+                                             << ""
+                                             << "mailto:?subject=";
+    QTest::newRow("blanks inside the topic stay, encoded")
+        << "ann@example.com"
+        << "Lunch on Friday"
+        << "mailto:ann@example.com?subject=Lunch%20on%20Friday";
     QTest::newRow("characters that would change the link")
-        << "a+b@example.com" << "Q&A? #3 = 50% off" << "mailto:a%2Bb@example.com?subject=Q%26A%3F%20%233%20%3D%2050%25%20off";
-    QTest::newRow("accented letters as UTF-8") << "e@example.com" << "Émile"
+        << "a+b@example.com"
+        << "Q&A? #3 = 50% off"
+        << "mailto:a%2Bb@example.com?subject=Q%26A%3F%20%233%20%3D%2050%25%20off";
+    QTest::newRow("accented letters as UTF-8") << "e@example.com"
+                                               << "Émile"
                                                << "mailto:e@example.com?subject=%C3%89mile";
 }
 
@@ -674,14 +706,16 @@ void NoteFormTest::whatTheDesktopIsHanded_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QUrl>("url");
     QTest::newRow("nothing: an empty target") << "   " << QUrl();
-    QTest::newRow("a web address as it stands") << "https://example.com/a?b=c  "
-                                                << QUrl(QStringLiteral("https://example.com/a?b=c"));
-    QTest::newRow("a file path as that file") << "/tmp/notes folder/list.txt"
-                                              << QUrl::fromLocalFile(QStringLiteral("/tmp/notes folder/list.txt"));
-    QTest::newRow("an address without a scheme") << "example.com/page"
-                                                 << QUrl(QStringLiteral("http://example.com/page"));
+    QTest::newRow("a web address as it stands")
+        << "https://example.com/a?b=c  " << QUrl(QStringLiteral("https://example.com/a?b=c"));
+    QTest::newRow("a file path as that file")
+        << "/tmp/notes folder/list.txt"
+        << QUrl::fromLocalFile(QStringLiteral("/tmp/notes folder/list.txt"));
+    QTest::newRow("an address without a scheme")
+        << "example.com/page" << QUrl(QStringLiteral("http://example.com/page"));
     const QString longText = QStringLiteral("https://example.com/") + QString(280, u'a');
-    QTest::newRow("300 characters: the first 255") << longText << QUrl(longText.left(documentTextLimit));
+    QTest::newRow("300 characters: the first 255")
+        << longText << QUrl(longText.left(documentTextLimit));
 }
 
 void NoteFormTest::whatTheDesktopIsHanded()
@@ -706,8 +740,10 @@ void NoteFormTest::sendMailAndGoToUrl()
     QCOMPARE(m_presenter.shown().front().title, QString());
     QCOMPARE(m_presenter.shown().front().text, QString::fromLatin1(kSendMailNotice));
     QCOMPARE(m_presenter.shown().front().buttons, std::vector<MessageButton>{MessageButton::Ok});
-    QCOMPARE(m_opener.opened.front(), QUrl(QStringLiteral("mailto:friend@example.com?subject=Trip")));
-    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("Pack the tent")); // no padding blanks
+    QCOMPARE(m_opener.opened.front(),
+             QUrl(QStringLiteral("mailto:friend@example.com?subject=Trip")));
+    QCOMPARE(QApplication::clipboard()->text(),
+             QStringLiteral("Pack the tent")); // no padding blanks
 
     QTest::mouseClick(control<QPushButton>(form, "?BUTTON6"), Qt::LeftButton);
     QCOMPARE(m_opener.opened.size(), 2);
@@ -775,7 +811,8 @@ void NoteFormTest::theMainWindowAddsChangesArchivesAndDeletesThroughTheForm()
     // Change it.
     QTest::mouseClick(control<QPushButton>(window, "?Change"), Qt::LeftButton);
     QTRY_VERIFY(formWindow());
-    QTest::keyClicks(control<QPlainTextEdit>(formWindow(), "?SNO:MAINMEMO"), QStringLiteral("yellow"));
+    QTest::keyClicks(control<QPlainTextEdit>(formWindow(), "?SNO:MAINMEMO"),
+                     QStringLiteral("yellow"));
     QTest::mouseClick(control<QPushButton>(formWindow(), "?OK"), Qt::LeftButton);
     QTRY_VERIFY(!formWindow());
     QTRY_COMPARE(current(), QStringLiteral("Banana"));

@@ -10,9 +10,9 @@
 #include "data/note_views.h"
 #include "errors/builtin_messages.h"
 #include "errors/error_manager.h"
+#include "support/notes_world.h"
 #include "support/scripted_presenter.h"
 #include "support/task_runner.h"
-#include "support/notes_world.h"
 #include "support/window_support.h"
 #include "ui/controls.h"
 #include "ui/dialog_units.h"
@@ -287,12 +287,16 @@ void MainTest::theCommandLineSwitch_data()
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<bool>("reminders");
     QTest::newRow("/CR") << QStringList{QStringLiteral("quillary"), QStringLiteral("/CR")} << true;
-    QTest::newRow("/cr in lower case") << QStringList{QStringLiteral("quillary"), QStringLiteral("/cr")} << true;
+    QTest::newRow("/cr in lower case")
+        << QStringList{QStringLiteral("quillary"), QStringLiteral("/cr")} << true;
     QTest::newRow("/Cr among others")
-        << QStringList{QStringLiteral("quillary"), QStringLiteral("-x"), QStringLiteral("/Cr")} << true;
+        << QStringList{QStringLiteral("quillary"), QStringLiteral("-x"), QStringLiteral("/Cr")}
+        << true;
     QTest::newRow("no switch") << QStringList{QStringLiteral("quillary")} << false;
-    QTest::newRow("CR without the slash") << QStringList{QStringLiteral("quillary"), QStringLiteral("CR")} << false;
-    QTest::newRow("/CRX is another word") << QStringList{QStringLiteral("quillary"), QStringLiteral("/CRX")} << false;
+    QTest::newRow("CR without the slash")
+        << QStringList{QStringLiteral("quillary"), QStringLiteral("CR")} << false;
+    QTest::newRow("/CRX is another word")
+        << QStringList{QStringLiteral("quillary"), QStringLiteral("/CRX")} << false;
 }
 
 void MainTest::theCommandLineSwitch()
@@ -312,12 +316,16 @@ void MainTest::eachTabListsAndMarksItsNotes_data()
     QTest::addColumn<QString>("tabs"); // N, C, D, E: where the note is listed
     QTest::addColumn<bool>("marked");
 
-    QTest::newRow("undone, due today + 3: a current reminder, marked") << 3 << "N" << -5 << "CE" << true;
-    QTest::newRow("undone, due today + 4: not yet current, unmarked") << 4 << "N" << -5 << "E" << false;
+    QTest::newRow("undone, due today + 3: a current reminder, marked")
+        << 3 << "N" << -5 << "CE" << true;
+    QTest::newRow("undone, due today + 4: not yet current, unmarked")
+        << 4 << "N" << -5 << "E" << false;
     QTest::newRow("undone, overdue: stays a current reminder") << -30 << "N" << -40 << "CE" << true;
-    QTest::newRow("done, due tomorrow: marked on Done Items and Everything") << 1 << "Y" << -5 << "DE" << true;
+    QTest::newRow("done, due tomorrow: marked on Done Items and Everything")
+        << 1 << "Y" << -5 << "DE" << true;
     QTest::newRow("done, no reminder date") << kNoDate << "Y" << -5 << "DE" << false;
-    QTest::newRow("undone, no reminder date: a plain note") << kNoDate << "N" << -5 << "NE" << false;
+    QTest::newRow("undone, no reminder date: a plain note")
+        << kNoDate << "N" << -5 << "NE" << false;
     QTest::newRow("undone reminder without a note date: not a current reminder")
         << 1 << "N" << kNoDate << "E" << true;
 }
@@ -349,7 +357,8 @@ void MainTest::eachTabListsAndMarksItsNotes()
         const QString shown = model->data(model->index(row, 0)).toString();
         QCOMPARE(shown.isEmpty(), reminderOffset == kNoDate);
         if (!shown.isEmpty())
-            QCOMPARE(shown, QLocale().toString(kToday.addDays(reminderOffset), QLocale::ShortFormat));
+            QCOMPARE(shown,
+                     QLocale().toString(kToday.addDays(reminderOffset), QLocale::ShortFormat));
     }
 }
 
@@ -372,9 +381,9 @@ void MainTest::opensOnEverythingOrOnCurrentRemindersAfterTheSwitch()
     ProcedureWindow* window = openMain(Request::None, with);
     QVERIFY(window);
     QCOMPARE(control<QTabBar>(window, QStringLiteral("?CurrentTab"))->currentIndex(), tab);
-    const QStringList expected = reminders ? QStringList{QStringLiteral("A due reminder")}
-                                           : QStringList{QStringLiteral("A due reminder"),
-                                                         QStringLiteral("A plain note")};
+    const QStringList expected =
+        reminders ? QStringList{QStringLiteral("A due reminder")}
+                  : QStringList{QStringLiteral("A due reminder"), QStringLiteral("A plain note")};
     QCOMPARE(topicsOf(window), expected);
     QCOMPARE(control<QLineEdit>(window, QStringLiteral("?SNO:TOPIC"))->isVisible(), !reminders);
 }
@@ -389,18 +398,46 @@ void MainTest::captionsToolTipsIconsAndHelp_data()
     QTest::addColumn<QString>("helpKeyword");
     QTest::addColumn<bool>("hasIcon");
 
-    QTest::newRow("Email Support") << "?EmailSupport" << "Email Support" << "" << "" << false;
-    QTest::newRow("Add New Note") << "?Insert" << "&Add New Note" << "" << "Insert" << true;
-    QTest::newRow("Change") << "?Change" << "&Change" << "" << "Change" << true;
-    QTest::newRow("Help") << "?Help" << "Help" << "" << "" << true;
-    QTest::newRow("Close") << "?Close" << "Close" << "" << "Close Program" << true;
-    QTest::newRow("Print One Note") << "?PrintOneNote" << "&Print One Note" << "Print highlighted note"
+    QTest::newRow("Email Support") << "?EmailSupport"
+                                   << "Email Support"
+                                   << ""
+                                   << "" << false;
+    QTest::newRow("Add New Note") << "?Insert"
+                                  << "&Add New Note"
+                                  << ""
+                                  << "Insert" << true;
+    QTest::newRow("Change") << "?Change"
+                            << "&Change"
+                            << ""
+                            << "Change" << true;
+    QTest::newRow("Help") << "?Help"
+                          << "Help"
+                          << ""
+                          << "" << true;
+    QTest::newRow("Close") << "?Close"
+                           << "Close"
+                           << ""
+                           << "Close Program" << true;
+    QTest::newRow("Print One Note") << "?PrintOneNote"
+                                    << "&Print One Note"
+                                    << "Print highlighted note"
                                     << "Print One Note" << true;
-    QTest::newRow("Delete") << "?Delete" << "&Delete" << "" << "Delete" << true;
-    QTest::newRow("View Archive") << "?ViewArchive" << "View Archive" << "" << "View Archive" << true;
-    QTest::newRow("Find By...") << "?FindBy" << "Find By..." << "" << "" << true;
-    QTest::newRow("Print Find By's") << "?PrintFindBy" << "Print Find By's"
-                                     << "Left click to print completed query" << "" << true;
+    QTest::newRow("Delete") << "?Delete"
+                            << "&Delete"
+                            << ""
+                            << "Delete" << true;
+    QTest::newRow("View Archive") << "?ViewArchive"
+                                  << "View Archive"
+                                  << ""
+                                  << "View Archive" << true;
+    QTest::newRow("Find By...") << "?FindBy"
+                                << "Find By..."
+                                << ""
+                                << "" << true;
+    QTest::newRow("Print Find By's") << "?PrintFindBy"
+                                     << "Print Find By's"
+                                     << "Left click to print completed query"
+                                     << "" << true;
 }
 
 void MainTest::captionsToolTipsIconsAndHelp()
@@ -597,7 +634,8 @@ void MainTest::buttonsKeysAndTheMenuCallTheNoteForm()
     } else if (how == QLatin1String("delete")) {
         QTest::keyClick(rows, Qt::Key_Delete);
     } else {
-        QContextMenuEvent click(QContextMenuEvent::Mouse, second, rows->viewport()->mapToGlobal(second));
+        QContextMenuEvent click(QContextMenuEvent::Mouse, second,
+                                rows->viewport()->mapToGlobal(second));
         QCoreApplication::sendEvent(rows->viewport(), &click);
         QMenu* menu = nullptr;
         QTRY_VERIFY((menu = window->findChild<QMenu*>(QStringLiteral("?ListMenu"))) != nullptr);
@@ -612,7 +650,8 @@ void MainTest::buttonsKeysAndTheMenuCallTheNoteForm()
     }
     QTRY_COMPARE(m_form.requests, QList<Request>{request});
     // Change and delete work on the highlighted note; an insert on a new one.
-    QCOMPARE(m_form.topics.front(), request == Request::Insert ? QString() : QStringLiteral("Banana"));
+    QCOMPARE(m_form.topics.front(),
+             request == Request::Insert ? QString() : QStringLiteral("Banana"));
     // Cancelled: the list stays on the highlighted note.
     QTRY_COMPARE(currentTopic(window), QStringLiteral("Banana"));
 }
@@ -624,9 +663,12 @@ void MainTest::theListFollowsTheForm_data()
     QTest::addColumn<QString>("afterwards");
     QTest::newRow("a completed delete: the next note takes its place")
         << Request::Delete << Response::Completed << "Cherry";
-    QTest::newRow("a completed add: on the saved note") << Request::Insert << Response::Completed << "Apricot";
-    QTest::newRow("a cancelled add: where it was") << Request::Insert << Response::Cancelled << "Banana";
-    QTest::newRow("a completed change: on the note") << Request::Change << Response::Completed << "Banana";
+    QTest::newRow("a completed add: on the saved note")
+        << Request::Insert << Response::Completed << "Apricot";
+    QTest::newRow("a cancelled add: where it was")
+        << Request::Insert << Response::Cancelled << "Banana";
+    QTest::newRow("a completed change: on the note")
+        << Request::Change << Response::Completed << "Banana";
 }
 
 void MainTest::theListFollowsTheForm()
@@ -849,9 +891,11 @@ void MainTest::emailSupportOpensAMailToSupport()
 {
     ProcedureWindow* window = openMain();
     QVERIFY(window);
-    QTest::mouseClick(control<QPushButton>(window, QStringLiteral("?EmailSupport")), Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(window, QStringLiteral("?EmailSupport")),
+                      Qt::LeftButton);
     QCOMPARE(m_opener.opened.size(), 1);
-    QCOMPARE(m_opener.opened.front().toString(), QStringLiteral("mailto:help@quillary.example?subject=QLY4"));
+    QCOMPARE(m_opener.opened.front().toString(),
+             QStringLiteral("mailto:help@quillary.example?subject=QLY4"));
     QVERIFY(m_presenter.shown().empty()); // nothing is reported
 }
 
@@ -864,7 +908,8 @@ void MainTest::printerSetupOpensThePrinterDialog()
     QVERIFY(window);
     window->findChild<QAction*>(QStringLiteral("?PrinterSetup"))->trigger();
     QPrintDialog* dialog = nullptr;
-    QTRY_VERIFY((dialog = window->findChild<QPrintDialog*>(QStringLiteral("?PrinterSetupDialog"))) != nullptr);
+    QTRY_VERIFY((dialog = window->findChild<QPrintDialog*>(
+                     QStringLiteral("?PrinterSetupDialog"))) != nullptr);
     QVERIFY(dialog->isVisible());
     QCOMPARE(dialog->printer(), &printer);
     dialog->reject();
@@ -882,7 +927,9 @@ void MainTest::thePlaceIsKeptUnderMain()
     QTRY_VERIFY(m_run->done());
     QCOMPARE(m_run->result(), Response::Cancelled);
     m_world->settings().reopen();
-    QCOMPARE(m_world->settings().file().value(QStringLiteral("Main"), QStringLiteral("Width")).isEmpty(), false);
+    QCOMPARE(
+        m_world->settings().file().value(QStringLiteral("Main"), QStringLiteral("Width")).isEmpty(),
+        false);
 
     window = openMain();
     QVERIFY(window);
@@ -892,7 +939,8 @@ void MainTest::thePlaceIsKeptUnderMain()
 void MainTest::theModelStaysConsistentAcrossTabsAndMoves()
 {
     for (int i = 0; i < 120; ++i)
-        addNote(QStringLiteral("Note %1").arg(i, 3, 10, QLatin1Char('0')), i % 4 == 0 ? kNoDate : i % 9 - 4,
+        addNote(QStringLiteral("Note %1").arg(i, 3, 10, QLatin1Char('0')),
+                i % 4 == 0 ? kNoDate : i % 9 - 4,
                 i % 3 == 0 ? QStringLiteral("Y") : QStringLiteral("N"));
     ProcedureWindow* window = openMain();
     QVERIFY(window);
@@ -901,7 +949,8 @@ void MainTest::theModelStaysConsistentAcrossTabsAndMoves()
     QTableView* rows = listOf(window)->rows();
     for (int tab = 0; tab < 4; ++tab) {
         selectTab(window, tab);
-        for (const Qt::Key key : {Qt::Key_PageDown, Qt::Key_Down, Qt::Key_End, Qt::Key_PageUp, Qt::Key_Home})
+        for (const Qt::Key key :
+             {Qt::Key_PageDown, Qt::Key_Down, Qt::Key_End, Qt::Key_PageUp, Qt::Key_Home})
             QTest::keyClick(rows, key);
         QVERIFY(listOf(window)->model()->rowCount() > 0);
     }
