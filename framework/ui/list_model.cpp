@@ -80,29 +80,30 @@ Status ListModel::readBounds()
 
 Status ListModel::fillFromTop()
 {
-    if (Status bounds = readBounds(); !bounds)
-        return bounds;
-    const int wanted = m_pageSize + margin();
-    auto rows = m_view->first(wanted);
-    if (!rows)
-        return rows.status();
-    const Edge end = static_cast<int>(rows.value().size()) < wanted ? Edge::Reached : Edge::Open;
-    return replace(std::move(rows.value()), 0, 0, Edge::Reached, end);
+    return fillFromEdge(Direction::Forward);
 }
 
 Status ListModel::fillFromEnd()
 {
+    return fillFromEdge(Direction::Backward);
+}
+
+Status ListModel::fillFromEdge(Direction from)
+{
     if (Status bounds = readBounds(); !bounds)
         return bounds;
     const int wanted = m_pageSize + margin();
-    auto rows = m_view->last(wanted);
+    auto rows = from == Direction::Forward ? m_view->first(wanted) : m_view->last(wanted);
     if (!rows)
         return rows.status();
     std::vector<Row> read = std::move(rows.value());
-    const Edge start = static_cast<int>(read.size()) < wanted ? Edge::Reached : Edge::Open;
-    std::reverse(read.begin(), read.end());
+    // Fewer rows than asked for: the view ends on the far side too.
+    const Edge farEdge = static_cast<int>(read.size()) < wanted ? Edge::Reached : Edge::Open;
+    if (from == Direction::Forward)
+        return replace(std::move(read), 0, 0, Edge::Reached, farEdge);
+    std::reverse(read.begin(), read.end()); // read last first
     const int current = static_cast<int>(read.size()) - 1;
-    return replace(std::move(read), current, m_pageSize - 1, start, Edge::Reached);
+    return replace(std::move(read), current, m_pageSize - 1, farEdge, Edge::Reached);
 }
 
 Status ListModel::fillAround(const Row& row)

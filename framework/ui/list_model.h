@@ -123,6 +123,8 @@ private:
     int margin() const { return m_pageSize; }
     int size() const { return static_cast<int>(m_rows.size()); }
     store::Status fillAt(const store::Row& row, int line);
+    // From the view's first row (Forward) or with its last on the screen's last line.
+    store::Status fillFromEdge(store::Direction from);
     // Takes rows as the new content, the current at index current on screen line `line`.
     store::Status replace(std::vector<store::Row> rows, int current, int line, Edge start,
                           Edge end);

@@ -550,29 +550,17 @@ QCoro::Task<Response> runProcedure(QPointer<MainWindow> window, int number, Requ
     const MainServices services = window->services();
     Thread& thread = window->thread();
     const QPointer<QWidget> caller(window.data());
-    switch (number) {
-    case 1: {
+    if (number == 1) {
         const Response response = co_await mainNotes(services, thread, request, caller);
         co_return response;
     }
-    case 2:
-        if (services.procedures.updateNote) {
-            const Response response =
-                co_await services.procedures.updateNote(thread, request, caller);
-            co_return response;
-        }
-        break;
-    case 3:
-        if (services.procedures.printNote) {
-            const Response response =
-                co_await services.procedures.printNote(thread, request, caller);
-            co_return response;
-        }
-        break;
-    default:
-        break;
-    }
-    co_return Response::Cancelled;
+    const NoteProcedure* called = number == 2   ? &services.procedures.updateNote
+                                  : number == 3 ? &services.procedures.printNote
+                                                : nullptr;
+    if (!called || !*called)
+        co_return Response::Cancelled; // not built yet: nothing runs
+    const Response response = co_await (*called)(thread, request, caller);
+    co_return response;
 }
 
 QCoro::Task<> callNoteForm(QPointer<MainWindow> window, Request request)

@@ -670,20 +670,17 @@ void NoteFormTest::mailLinks_data()
     QTest::addColumn<QString>("address");
     QTest::addColumn<QString>("topic");
     QTest::addColumn<QString>("link");
-    QTest::newRow("blank address and topic") << ""
-                                             << ""
-                                             << "mailto:?subject=";
+    // clang-format off
+    QTest::newRow("blank address and topic")
+        << "" << "" << "mailto:?subject=";
     QTest::newRow("blanks inside the topic stay, encoded")
-        << "ann@example.com"
-        << "Lunch on Friday"
-        << "mailto:ann@example.com?subject=Lunch%20on%20Friday";
+        << "ann@example.com" << "Lunch on Friday" << "mailto:ann@example.com?subject=Lunch%20on%20Friday";
     QTest::newRow("characters that would change the link")
-        << "a+b@example.com"
-        << "Q&A? #3 = 50% off"
+        << "a+b@example.com" << "Q&A? #3 = 50% off"
         << "mailto:a%2Bb@example.com?subject=Q%26A%3F%20%233%20%3D%2050%25%20off";
-    QTest::newRow("accented letters as UTF-8") << "e@example.com"
-                                               << "Émile"
-                                               << "mailto:e@example.com?subject=%C3%89mile";
+    QTest::newRow("accented letters as UTF-8")
+        << "e@example.com" << "Émile" << "mailto:e@example.com?subject=%C3%89mile";
+    // clang-format on
 }
 
 void NoteFormTest::mailLinks()

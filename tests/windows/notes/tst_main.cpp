@@ -397,47 +397,18 @@ void MainTest::captionsToolTipsIconsAndHelp_data()
     QTest::addColumn<QString>("toolTip");
     QTest::addColumn<QString>("helpKeyword");
     QTest::addColumn<bool>("hasIcon");
-
-    QTest::newRow("Email Support") << "?EmailSupport"
-                                   << "Email Support"
-                                   << ""
-                                   << "" << false;
-    QTest::newRow("Add New Note") << "?Insert"
-                                  << "&Add New Note"
-                                  << ""
-                                  << "Insert" << true;
-    QTest::newRow("Change") << "?Change"
-                            << "&Change"
-                            << ""
-                            << "Change" << true;
-    QTest::newRow("Help") << "?Help"
-                          << "Help"
-                          << ""
-                          << "" << true;
-    QTest::newRow("Close") << "?Close"
-                           << "Close"
-                           << ""
-                           << "Close Program" << true;
-    QTest::newRow("Print One Note") << "?PrintOneNote"
-                                    << "&Print One Note"
-                                    << "Print highlighted note"
-                                    << "Print One Note" << true;
-    QTest::newRow("Delete") << "?Delete"
-                            << "&Delete"
-                            << ""
-                            << "Delete" << true;
-    QTest::newRow("View Archive") << "?ViewArchive"
-                                  << "View Archive"
-                                  << ""
-                                  << "View Archive" << true;
-    QTest::newRow("Find By...") << "?FindBy"
-                                << "Find By..."
-                                << ""
-                                << "" << true;
-    QTest::newRow("Print Find By's") << "?PrintFindBy"
-                                     << "Print Find By's"
-                                     << "Left click to print completed query"
-                                     << "" << true;
+    // clang-format off
+    QTest::newRow("Email Support")   << "?EmailSupport" << "Email Support"   << ""                       << ""               << false;
+    QTest::newRow("Add New Note")    << "?Insert"       << "&Add New Note"   << ""                       << "Insert"         << true;
+    QTest::newRow("Change")          << "?Change"       << "&Change"         << ""                       << "Change"         << true;
+    QTest::newRow("Help")            << "?Help"         << "Help"            << ""                       << ""               << true;
+    QTest::newRow("Close")           << "?Close"        << "Close"           << ""                       << "Close Program"  << true;
+    QTest::newRow("Print One Note")  << "?PrintOneNote" << "&Print One Note" << "Print highlighted note" << "Print One Note" << true;
+    QTest::newRow("Delete")          << "?Delete"       << "&Delete"         << ""                       << "Delete"         << true;
+    QTest::newRow("View Archive")    << "?ViewArchive"  << "View Archive"    << ""                       << "View Archive"   << true;
+    QTest::newRow("Find By...")      << "?FindBy"       << "Find By..."      << ""                       << ""               << true;
+    QTest::newRow("Print Find By's") << "?PrintFindBy"  << "Print Find By's" << "Left click to print completed query" << "" << true;
+    // clang-format on
 }
 
 void MainTest::captionsToolTipsIconsAndHelp()
