@@ -3,35 +3,47 @@
 #include "core/clock.h"
 #include "data/note_record.h"
 
-#include <QRandomGenerator>
-#include <QStringList>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <vector>
-
+#include <QRandomGenerator>
+#include <QStringList>
 #include <sys/resource.h>
+#include <vector>
 
 namespace qly::bench {
 
 namespace {
-const QStringList kVerbs = {QStringLiteral("Call"), QStringLiteral("Buy"), QStringLiteral("Email"),
-                            QStringLiteral("Pay"), QStringLiteral("Book"), QStringLiteral("Renew"),
-                            QStringLiteral("Ask"), QStringLiteral("Fix"), QStringLiteral("Send"),
-                            QStringLiteral("Return"), QStringLiteral("Check"), QStringLiteral("Plan")};
-const QStringList kThings = {QStringLiteral("dentist"), QStringLiteral("Émile"), QStringLiteral("the bank"),
-                             QStringLiteral("insurance"), QStringLiteral("car service"), QStringLiteral("library books"),
-                             QStringLiteral("birthday present"), QStringLiteral("Zoë"), QStringLiteral("passport"),
-                             QStringLiteral("electricity bill"), QStringLiteral("garden shed"), QStringLiteral("school trip"),
-                             QStringLiteral("tax return"), QStringLiteral("holiday flights"), QStringLiteral("Müller"),
-                             QStringLiteral("plumber"), QStringLiteral("vet"), QStringLiteral("landlord")};
-const QStringList kWords = {QStringLiteral("remember"), QStringLiteral("before"), QStringLiteral("the"),
-                            QStringLiteral("meeting"), QStringLiteral("about"), QStringLiteral("invoice"),
-                            QStringLiteral("number"), QStringLiteral("and"), QStringLiteral("ask"),
-                            QStringLiteral("whether"), QStringLiteral("Tuesday"), QStringLiteral("works"),
-                            QStringLiteral("otherwise"), QStringLiteral("next"), QStringLiteral("week"),
-                            QStringLiteral("café"), QStringLiteral("receipt"), QStringLiteral("address")};
+const QStringList kVerbs = {
+    QStringLiteral("Call"),   QStringLiteral("Buy"),   QStringLiteral("Email"),
+    QStringLiteral("Pay"),    QStringLiteral("Book"),  QStringLiteral("Renew"),
+    QStringLiteral("Ask"),    QStringLiteral("Fix"),   QStringLiteral("Send"),
+    QStringLiteral("Return"), QStringLiteral("Check"), QStringLiteral("Plan")};
+const QStringList kThings = {QStringLiteral("dentist"),
+                             QStringLiteral("Émile"),
+                             QStringLiteral("the bank"),
+                             QStringLiteral("insurance"),
+                             QStringLiteral("car service"),
+                             QStringLiteral("library books"),
+                             QStringLiteral("birthday present"),
+                             QStringLiteral("Zoë"),
+                             QStringLiteral("passport"),
+                             QStringLiteral("electricity bill"),
+                             QStringLiteral("garden shed"),
+                             QStringLiteral("school trip"),
+                             QStringLiteral("tax return"),
+                             QStringLiteral("holiday flights"),
+                             QStringLiteral("Müller"),
+                             QStringLiteral("plumber"),
+                             QStringLiteral("vet"),
+                             QStringLiteral("landlord")};
+const QStringList kWords = {
+    QStringLiteral("remember"),  QStringLiteral("before"),  QStringLiteral("the"),
+    QStringLiteral("meeting"),   QStringLiteral("about"),   QStringLiteral("invoice"),
+    QStringLiteral("number"),    QStringLiteral("and"),     QStringLiteral("ask"),
+    QStringLiteral("whether"),   QStringLiteral("Tuesday"), QStringLiteral("works"),
+    QStringLiteral("otherwise"), QStringLiteral("next"),    QStringLiteral("week"),
+    QStringLiteral("café"),      QStringLiteral("receipt"), QStringLiteral("address")};
 
 QString pick(const QStringList& list, QRandomGenerator& random)
 {
@@ -78,6 +90,12 @@ bool fillNotes(store::TableInstance& notes, qint64 count, quint32 seed)
     return notes.commit().ok();
 }
 
+double median(std::vector<double> times)
+{
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
 double medianMs(int runs, const std::function<void(int)>& work)
 {
     std::vector<double> times;
@@ -88,8 +106,7 @@ double medianMs(int runs, const std::function<void(int)>& work)
         const auto end = std::chrono::steady_clock::now();
         times.push_back(std::chrono::duration<double, std::milli>(end - start).count());
     }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    return median(std::move(times));
 }
 
 void printBench(const QString& operation, qint64 rows, double oursMs, double rawMs)

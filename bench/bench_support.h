@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <functional>
+#include <vector>
 
 namespace qly::bench {
 
@@ -14,6 +15,8 @@ namespace qly::bench {
 // tenth reminders, a tenth done, note dates over ten years.
 bool fillNotes(store::TableInstance& notes, qint64 count, quint32 seed);
 
+// The middle one of times (the upper of the two middle ones for an even count).
+double median(std::vector<double> times);
 // Median wall time in milliseconds of runs calls of work(i).
 double medianMs(int runs, const std::function<void(int)>& work);
 

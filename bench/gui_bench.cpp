@@ -300,12 +300,6 @@ double msSince(std::chrono::steady_clock::time_point start)
         .count();
 }
 
-double median(std::vector<double> times)
-{
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
-
 QString currentTopic(const ListView* list)
 {
     const store::Row* row = list->model()->currentEntry();
@@ -366,7 +360,7 @@ public:
 private:
     void record(const QString& operation, const std::vector<double>& times)
     {
-        const double ms = median(times);
+        const double ms = bench::median(times);
         m_figures.push_back({operation, ms});
         std::printf("BENCH %s n=%lld ms=%.3f\n", qPrintable(operation), static_cast<long long>(m_n),
                     ms);

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <QFont>
+#include <QFontDatabase>
 #include <QFontMetrics>
 
 namespace qly {
@@ -46,6 +47,13 @@ QRect DialogUnits::rect(QRect units) const
     const int top = y(units.y());
     return QRect(left, top, x(units.x() + units.width()) - left,
                  y(units.y() + units.height()) - top);
+}
+
+QFont windowFont()
+{
+    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    font.setPointSize(8);
+    return font;
 }
 
 } // namespace qly

@@ -33,4 +33,8 @@ private:
     int m_height = 0;
 };
 
+// The font the windows are laid out in, "MS Sans Serif" 8 point: the desktop's general font at
+// 8 points stands in for it.
+QFont windowFont();
+
 } // namespace qly

@@ -244,6 +244,16 @@ Status ListModel::replace(std::vector<Row> rows, int current, int line, Edge sta
     return move(top, current, Highlight::Stays);
 }
 
+void ListModel::dropLeading(int count, int& top, int& current, Edge& start)
+{
+    beginRemoveRows({}, 0, count - 1);
+    m_rows.erase(m_rows.begin(), m_rows.begin() + count);
+    endRemoveRows();
+    top -= count;
+    current -= count;
+    start = Edge::Open;
+}
+
 Status ListModel::moveTo(int top, int current, Highlight highlight)
 {
     // Views react to rows going away by moving their own current row; that must not start
@@ -283,14 +293,8 @@ Status ListModel::moveTo(int top, int current, Highlight highlight)
 
     // Rows more than a page off screen go before new ones come, so the model never holds more
     // than its pages. The last row held stays: reading goes on from it.
-    if (const int drop = std::min(top - margin(), size() - 1); drop > 0) {
-        beginRemoveRows({}, 0, drop - 1);
-        m_rows.erase(m_rows.begin(), m_rows.begin() + drop);
-        endRemoveRows();
-        top -= drop;
-        current -= drop;
-        start = Edge::Open;
-    }
+    if (const int drop = std::min(top - margin(), size() - 1); drop > 0)
+        dropLeading(drop, top, current, start);
     if (const int keepEnd = std::max(0, top) + page + margin(); size() > keepEnd) {
         beginRemoveRows({}, keepEnd, size() - 1);
         m_rows.erase(m_rows.begin() + keepEnd, m_rows.end());
@@ -312,14 +316,8 @@ Status ListModel::moveTo(int top, int current, Highlight highlight)
         current += n;
     }
     // A jump further than the rows held read on from the last row: drop what it passed.
-    if (const int drop = top - margin(); drop > 0) {
-        beginRemoveRows({}, 0, drop - 1);
-        m_rows.erase(m_rows.begin(), m_rows.begin() + drop);
-        endRemoveRows();
-        top -= drop;
-        current -= drop;
-        start = Edge::Open;
-    }
+    if (const int drop = top - margin(); drop > 0)
+        dropLeading(drop, top, current, start);
     m_start = start;
     m_end = end;
     m_top = std::clamp(top, 0, size() - 1);

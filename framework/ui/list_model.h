@@ -141,6 +141,8 @@ private:
     // The same, then tells the views.
     store::Status move(int top, int current, Highlight highlight);
     store::Status readBounds();
+    // Drops the first count rows held; top and current follow, and rows lie before them now.
+    void dropLeading(int count, int& top, int& current, Edge& start);
     int indexOfId(qint64 id) const;
 
     expr::View* m_view;

@@ -5,10 +5,10 @@
 #include "core/thread.h"
 #include "errors/message_presenter.h"
 #include "resources/icons.h"
+#include "ui/dialog_units.h"
 
 #include <memory>
 #include <QDate>
-#include <QFontDatabase>
 #include <QLabel>
 #include <QLocale>
 #include <QPlainTextEdit>
@@ -25,14 +25,6 @@ QString& sharedProjectName()
 }
 
 const QColor fuchsia(255, 0, 255);
-
-// The desktop's default sans at the size the window is drawn for.
-QFont windowFont()
-{
-    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-    font.setPointSize(8);
-    return font;
-}
 
 QFont productNameFont()
 {

@@ -3,13 +3,13 @@
 #include "core/clock.h"
 #include "core/procedure.h"
 #include "errors/message_presenter.h"
+#include "ui/dialog_units.h"
 #include "ui/screens.h"
 
 #include <array>
 #include <functional>
 #include <QDate>
 #include <QEvent>
-#include <QFontDatabase>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -48,24 +48,11 @@ constexpr std::array<const char*, 12> kMonthNames{"January",   "February", "Marc
                                                   "May",       "June",     "July",     "August",
                                                   "September", "October",  "November", "December"};
 
-bool isLeapYear(int year)
-{
-    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
-
+// 30 for April, June, September and November, 29 for February in a Gregorian leap year, else
+// 28 or 31: QDate's calendar, which also knows the months before the first day count.
 int daysInMonth(int month, int year)
 {
-    switch (month) {
-    case 4:
-    case 6:
-    case 9:
-    case 11:
-        return 30;
-    case 2:
-        return isLeapYear(year) ? 29 : 28;
-    default:
-        return 31;
-    }
+    return QDate(year, month, 1).daysInMonth();
 }
 
 // Sunday = 0, as a day count's remainder by 7 reads. QDate also knows the months before the
@@ -73,13 +60,6 @@ int daysInMonth(int month, int year)
 int weekdayOfFirst(int month, int year)
 {
     return QDate(year, month, 1).dayOfWeek() % 7;
-}
-
-QFont windowFont()
-{
-    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-    font.setPointSize(8);
-    return font;
 }
 
 MessageBoxSpec outOfRangeBox(const QString& text)

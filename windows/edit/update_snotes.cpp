@@ -8,6 +8,7 @@
 #include "errors/message_presenter.h"
 #include "resources/icons.h"
 #include "ui/date_text.h"
+#include "ui/dialog_units.h"
 #include "windows/edit/mail_actions.h"
 #include "windows/edit/open_document.h"
 #include "windows/edit/popup_calendar.h"
@@ -16,7 +17,6 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QEvent>
-#include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -39,13 +39,6 @@ NoteRecord& noteFormHistory()
 }
 
 namespace {
-
-QFont windowFont()
-{
-    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-    font.setPointSize(8);
-    return font;
-}
 
 QString yesNo(bool ticked)
 {
@@ -116,7 +109,6 @@ public:
     // Shows the buffer in every control.
     void display()
     {
-        const QSignalBlocker blockTopic(m_topic);
         m_topic->setText(m_buffer.topic());
         m_done->setChecked(m_buffer.done() == QLatin1String("Y"));
         m_reminderDate->setText(shortDateText(m_buffer.reminderDate()));
@@ -139,16 +131,18 @@ public:
         }
     }
 
-    // Takes the reminder date typed into the buffer; false (with a beep, the field keeping the
-    // focus) when it is not a date.
+    // Takes the reminder date typed into the buffer. One that is not a date is refused: a beep,
+    // and the field takes the focus back once the focus change under way (to OK, say) is over.
     bool takeReminderDate()
     {
         const std::optional<DayCount> day =
             parseShortDate(m_reminderDate->text(), clock().todayCount());
         if (!day) {
             QApplication::beep();
-            m_reminderDate->setFocus();
-            m_reminderDate->selectAll();
+            QTimer::singleShot(0, m_reminderDate, [field = m_reminderDate] {
+                field->setFocus();
+                field->selectAll();
+            });
             return false;
         }
         m_buffer.setReminderDate(*day);
@@ -401,18 +395,8 @@ private:
         }
         if (watched == m_topic && event->type() == QEvent::FocusIn)
             applyNoteDateDefault();
-        if (watched == m_reminderDate && event->type() == QEvent::FocusOut && isRunning()) {
-            // A text that is not a date is refused: the field keeps the focus.
-            if (!parseShortDate(m_reminderDate->text(), clock().todayCount())) {
-                QApplication::beep();
-                QTimer::singleShot(0, m_reminderDate, [field = m_reminderDate] {
-                    field->setFocus();
-                    field->selectAll();
-                });
-            } else {
-                (void)takeReminderDate();
-            }
-        }
+        if (watched == m_reminderDate && event->type() == QEvent::FocusOut && isRunning())
+            (void)takeReminderDate();
         return ProcedureWindow::eventFilter(watched, event);
     }
 

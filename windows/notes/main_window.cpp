@@ -10,6 +10,7 @@
 #include "expr/view.h"
 #include "resources/icons.h"
 #include "ui/date_text.h"
+#include "ui/dialog_units.h"
 #include "ui/list_model.h"
 #include "ui/list_view.h"
 #include "ui/resizer.h"
@@ -21,7 +22,6 @@
 #include <memory>
 #include <QApplication>
 #include <QEvent>
-#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -71,13 +71,6 @@ constexpr std::array<TabText, 4> kTabTexts{{
     {"Displays items that have been marked as Done.", "Done Items"},
     {"Displays all notes, reminders, and done items.", "Everything"},
 }};
-
-QFont windowFont()
-{
-    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-    font.setPointSize(8);
-    return font;
-}
 
 class MainWindow;
 QCoro::Task<Response> runProcedure(QPointer<MainWindow> window, int number, Request request);
@@ -168,7 +161,7 @@ public:
         run(m_model->fillFromTop());
     }
 
-    // Opens the view again (another list on this thread may have read the table) and reads
+    // Opens the view again for today (the day may have turned while a form was open) and reads
     // the rows around row, or around the note with row id when row is empty.
     void refillAround(const std::optional<store::Row>& row, qint64 id = 0)
     {
@@ -428,6 +421,17 @@ private:
         });
         connect(m_topic, &QLineEdit::editingFinished, this,
                 [this] { acceptTopic(Accept::Leaving); });
+    }
+
+    // Esc cancels a pick list; the main window itself ends only by its commands and close box,
+    // never by a stray Esc after typing into the list.
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        if (event->key() == Qt::Key_Escape && !isSelecting()) {
+            event->accept();
+            return;
+        }
+        ProcedureWindow::keyPressEvent(event);
     }
 
     bool eventFilter(QObject* watched, QEvent* event) override

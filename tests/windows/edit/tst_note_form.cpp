@@ -140,14 +140,6 @@ void NoteFormTest::init()
     m_thread.emplace(QStringLiteral("main"));
     m_opener.opened.clear();
     noteFormHistory().clear();
-    // The file and both tables exist before the form opens them.
-    Thread maker(QStringLiteral("maker"));
-    for (store::Table* table : {noteManagers().notesTable, noteManagers().archiveTable}) {
-        store::TableInstance& instance = table->on(maker);
-        if (!instance.open(store::Access::ReadWrite).ok())
-            QVERIFY(instance.create().ok());
-        instance.close();
-    }
 }
 
 void NoteFormTest::cleanup()
@@ -163,14 +155,7 @@ void NoteFormTest::cleanup()
 
 qint64 NoteFormTest::store(const NoteRecord& note)
 {
-    Thread writer(QStringLiteral("writer"));
-    store::TableInstance& notes = noteManagers().notesTable->on(writer);
-    if (!notes.open(store::Access::ReadWrite).ok())
-        return 0;
-    static_cast<Record&>(notes.buffer()) = note;
-    const qint64 id = notes.insert().ok() ? notes.currentRow() : 0;
-    notes.close();
-    return id;
+    return m_world->store(note);
 }
 
 QList<StoredNote> NoteFormTest::stored(const QString& table) const
@@ -577,6 +562,7 @@ void NoteFormTest::aReminderDateThatIsNotADateIsRefused()
     QTest::mouseClick(control<QPushButton>(form, "?OK"), Qt::LeftButton);
     QTest::qWait(50);
     QVERIFY(form->isRunning());
+    QTRY_VERIFY(reminder->hasFocus()); // not the topic's, as after a failed save
     QCOMPARE(stored(QStringLiteral("notes")).front().reminderDate, DayCount(0));
 
     reminder->selectAll();

@@ -107,6 +107,8 @@ private Q_SLOTS:
     void anEmptyListOnlyAdds();
     void buttonsKeysAndTheMenuCallTheNoteForm_data();
     void buttonsKeysAndTheMenuCallTheNoteForm();
+    void printingRunsTheReportOnTheHighlightedNote_data();
+    void printingRunsTheReportOnTheHighlightedNote();
     void theListFollowsTheForm_data();
     void theListFollowsTheForm();
     void typeAheadMovesByTopic();
@@ -121,6 +123,7 @@ private Q_SLOTS:
     void emailSupportOpensAMailToSupport();
     void printerSetupOpensThePrinterDialog();
     void thePlaceIsKeptUnderMain();
+    void escapeDoesNotEndTheProgram();
     void theModelStaysConsistentAcrossTabsAndMoves();
 
 private:
@@ -144,6 +147,7 @@ private:
     std::optional<Thread> m_thread;
     std::optional<TaskRunner<Response>> m_run;
     FormCalls m_form;
+    FormCalls m_report; // the one-note report's calls
     RecordingOpener m_opener;
 };
 
@@ -153,6 +157,8 @@ void MainTest::init()
     m_world.emplace(kToday, m_presenter);
     m_thread.emplace(QStringLiteral("main"));
     m_form = FormCalls();
+    m_report = FormCalls();
+    m_report.answer = Response::Cancelled; // a report changes no note
     m_opener.opened.clear();
 }
 
@@ -169,12 +175,6 @@ void MainTest::cleanup()
 void MainTest::addNote(const QString& topic, int reminderOffset, const QString& done,
                        int noteDateOffset)
 {
-    Thread writer(QStringLiteral("writer"));
-    store::TableInstance& notes = noteManagers().notesTable->on(writer);
-    if (!notes.open(store::Access::ReadWrite).ok()) {
-        QVERIFY(notes.create().ok());
-        QVERIFY(notes.open(store::Access::ReadWrite).ok());
-    }
     const DayCount today = fromQDate(kToday);
     NoteRecord note;
     note.setTopic(topic);
@@ -183,9 +183,7 @@ void MainTest::addNote(const QString& topic, int reminderOffset, const QString& 
     note.setReminderDate(reminderOffset == kNoDate ? 0 : today + reminderOffset);
     note.setMainMemo(QStringLiteral("About ") + topic);
     note.setDone(done);
-    static_cast<Record&>(notes.buffer()) = note;
-    QVERIFY(notes.insert().ok());
-    notes.close();
+    QVERIFY(m_world->store(note));
 }
 
 MainServices MainTest::services()
@@ -197,6 +195,9 @@ MainServices MainTest::services()
     with.supportAddress = QStringLiteral("help@quillary.example");
     with.procedures.updateNote = [this](Thread& thread, Request request, QPointer<QWidget> caller) {
         return fakeNoteForm(&m_form, thread, request, caller);
+    };
+    with.procedures.printNote = [this](Thread& thread, Request request, QPointer<QWidget> caller) {
+        return fakeNoteForm(&m_report, thread, request, caller);
     };
     return with;
 }
@@ -586,9 +587,7 @@ void MainTest::buttonsKeysAndTheMenuCallTheNoteForm()
     QFETCH(QString, how);
     QFETCH(Request, request);
     m_form.answer = Response::Cancelled;
-    addNote(QStringLiteral("Apple"));
-    addNote(QStringLiteral("Banana"));
-    addNote(QStringLiteral("Cherry"));
+    addFruit();
     ProcedureWindow* window = openMain();
     QVERIFY(window);
     QTableView* rows = listOf(window)->rows();
@@ -627,6 +626,41 @@ void MainTest::buttonsKeysAndTheMenuCallTheNoteForm()
     QTRY_COMPARE(currentTopic(window), QStringLiteral("Banana"));
 }
 
+void MainTest::printingRunsTheReportOnTheHighlightedNote_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("Print One Note button") << "?PrintOneNote";
+    QTest::newRow("menu Print") << "?MenuPrint";
+}
+
+void MainTest::printingRunsTheReportOnTheHighlightedNote()
+{
+    QFETCH(QString, how);
+    addFruit();
+    ProcedureWindow* window = openMain();
+    QVERIFY(window);
+    QTableView* rows = listOf(window)->rows();
+    QTest::keyClick(rows, Qt::Key_End);
+    QCOMPARE(currentTopic(window), QStringLiteral("Cherry"));
+    if (how == QLatin1String("?PrintOneNote")) {
+        QTest::mouseClick(control<QPushButton>(window, how), Qt::LeftButton);
+    } else {
+        const QPoint at = rows->visualRect(listOf(window)->model()->index(
+                                               listOf(window)->model()->currentRow(), 2))
+                              .center();
+        QContextMenuEvent click(QContextMenuEvent::Mouse, at, rows->viewport()->mapToGlobal(at));
+        QCoreApplication::sendEvent(rows->viewport(), &click);
+        QMenu* menu = nullptr;
+        QTRY_VERIFY((menu = window->findChild<QMenu*>(QStringLiteral("?ListMenu"))) != nullptr);
+        menu->findChild<QAction*>(how)->trigger();
+        menu->close();
+    }
+    QTRY_COMPARE(m_report.requests, QList<Request>{Request::Process});
+    QCOMPARE(m_report.topics, QStringList{QStringLiteral("Cherry")}); // in the buffer
+    QVERIFY(m_form.requests.isEmpty());
+    QTRY_COMPARE(currentTopic(window), QStringLiteral("Cherry")); // refreshed where it was
+}
+
 void MainTest::theListFollowsTheForm_data()
 {
     QTest::addColumn<Request>("request");
@@ -649,9 +683,7 @@ void MainTest::theListFollowsTheForm()
     QFETCH(QString, afterwards);
     m_form.answer = answer;
     m_form.insertTopic = QStringLiteral("Apricot");
-    addNote(QStringLiteral("Apple"));
-    addNote(QStringLiteral("Banana"));
-    addNote(QStringLiteral("Cherry"));
+    addFruit();
     ProcedureWindow* window = openMain();
     QVERIFY(window);
     QTableView* rows = listOf(window)->rows();
@@ -905,6 +937,18 @@ void MainTest::thePlaceIsKeptUnderMain()
     window = openMain();
     QVERIFY(window);
     QCOMPARE(window->size(), size);
+}
+
+void MainTest::escapeDoesNotEndTheProgram()
+{
+    addFruit();
+    ProcedureWindow* window = openMain();
+    QVERIFY(window);
+    QTest::keyClick(listOf(window)->rows(), Qt::Key_Escape);
+    QTest::keyClick(window, Qt::Key_Escape);
+    QTest::qWait(20);
+    QVERIFY(window->isRunning());
+    QVERIFY(!m_run->done());
 }
 
 void MainTest::theModelStaysConsistentAcrossTabsAndMoves()
